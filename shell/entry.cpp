@@ -1,0 +1,37 @@
+#include "shell/entry.h"
+
+#include <new>
+
+#include "params/params_setup.h"
+#include "shell/handlers.h"
+
+using namespace lumeshade;
+
+// Dispatches a command to its handler. Nothing but an error code leaves this
+// function: a thrown host error code (a suite the host would not hand out)
+// becomes the command's result, running out of memory becomes
+// PF_Err_OUT_OF_MEMORY, and anything else PF_Err_INTERNAL_STRUCT_DAMAGED.
+extern "C" PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data,
+                                 PF_ParamDef* params[], PF_LayerDef* /*output*/, void* extra) {
+    (void)params;
+    try {
+        switch (cmd) {
+            case PF_Cmd_ABOUT:
+                return About(in_data, out_data);
+            case PF_Cmd_GLOBAL_SETUP:
+                return GlobalSetup(in_data, out_data);
+            case PF_Cmd_PARAMS_SETUP:
+                return ParamsSetup(in_data, out_data);
+            case PF_Cmd_COMPLETELY_GENERAL:
+                return CompletelyGeneral(in_data, out_data, extra);
+            default:
+                return PF_Err_NONE;
+        }
+    } catch (A_long err) {
+        return err;
+    } catch (const std::bad_alloc&) {
+        return PF_Err_OUT_OF_MEMORY;
+    } catch (...) {
+        return PF_Err_INTERNAL_STRUCT_DAMAGED;
+    }
+}
