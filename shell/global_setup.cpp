@@ -8,7 +8,7 @@ namespace {
 
 // Owns the new global-data handle until the host takes it: on every other
 // way out (a failed lock or registration, a missing suite) the handle is
-// unlocked if locked and disposed.
+// disposed. A lock that failed is not balanced by an unlock.
 class PendingHandle {
 public:
     PendingHandle(const PF_HandleSuite1& suite, PF_Handle handle) : suite_(suite), handle_(handle) {}
@@ -18,7 +18,7 @@ public:
     }
     void* Lock() {
         void* p = suite_.host_lock_handle(handle_);
-        locked_ = true;  // unlocked on the way out even when the lock failed
+        locked_ = p != nullptr;
         return p;
     }
     // The host owns the handle from now on; it is still unlocked on the way out.
