@@ -9,6 +9,11 @@ void RegisterCoreSuites(HostState& s) {
     s.suites[{kPFHandleSuite, kPFHandleSuiteVersion1}].table = &kHandleSuite;
     s.suites[{kAEGPUtilitySuite, kAEGPUtilitySuiteVersion1}].table = &kUtilitySuite;
     s.suites[{kAEGPMemorySuite, kAEGPMemorySuiteVersion1}].table = &kMemorySuite;
+    RegisterWorldSuite(s);
+    RegisterIterateSuites(s);
+    RegisterCompSuites(s);
+    RegisterSamplingSuites(s);
+    RegisterEffectStreamSuites(s);
 }
 
 void InstallUtilCallbacks(PF_UtilCallbacks& utils) {
@@ -18,6 +23,9 @@ void InstallUtilCallbacks(PF_UtilCallbacks& utils) {
     utils.host_dispose_handle = HostDisposeHandle;
     utils.host_get_handle_size = HostGetHandleSize;
     utils.host_resize_handle = HostResizeHandle;
+    InstallIterateCallbacks(utils);
+    InstallWorldCallbacks(utils);
+    InstallSamplers(utils);
 
     PF_ANSICallbacks& a = utils.ansi;
     a.atan = kAnsiSuite.atan;

@@ -71,6 +71,10 @@ PF_ParamDef** Host::Params() { return state_->paramPointers.data(); }
 
 PF_Err Host::Send(PF_Cmd cmd, void* extra) {
     HostState& s = *state_;
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        RefreshParamArrayLocked(s);
+    }
     s.inData.num_params = A_long(s.current.size());
     return s.entry(cmd, &s.inData, &s.outData, s.paramPointers.data(), nullptr, extra);
 }
@@ -98,6 +102,8 @@ PF_Err Host::ParamsSetup() {
         s.current.resize(1);
         for (const PF_ParamDef& def : s.registered) s.current.push_back(def);
         s.RebuildParamArray();
+        std::lock_guard<std::mutex> lock(s.mutex);
+        ResetParamTracksLocked(s);
     }
     return err;
 }

@@ -23,6 +23,8 @@
 #include "AE_Effect.h"
 #include "AE_EffectCB.h"
 #include "SPBasic.h"
+#include "host/composition.h"
+#include "host/world.h"
 
 namespace lumeshade::host {
 
@@ -42,8 +44,10 @@ public:
     static bool Exists();
 
     // ---- commands ----------------------------------------------------------
-    /// Sends a command with in_data, out_data and the parameter array as
-    /// they stand.
+    /// Sends a command with in_data and out_data as they stand. The
+    /// parameter array carries each control's value at in_data's current
+    /// time (from SetParam / SetParamKey / BindLayerParam: values written
+    /// into the array by hand do not survive the next command).
     PF_Err Send(PF_Cmd cmd, void* extra = nullptr);
     /// Each of these clears out_data first, as the host does before a
     /// command, then sends it; GlobalSetup keeps the global data the module
@@ -88,6 +92,104 @@ public:
     const std::vector<PF_ParamDef>& Registered() const;
     /// Registered name of an AEGP client, and the id the host gave it.
     const std::vector<std::pair<std::string, A_long>>& AegpClients() const;
+
+    // ---- the composition and the render settings -----------------------------
+    /// The composition the effect is in. Layer handles the AEGP suites hand
+    /// out name layers by their index in `layers`. Set `effectLayer`: with
+    /// -1 the effect sits on no layer and AEGP_GetEffectLayer fails, which a
+    /// real host never does.
+    Composition& Comp();
+    /// The effect's own layer (parameter index 0), any format. Also sets
+    /// in_data's width and height to its size.
+    void SetInput(std::shared_ptr<const World> input);
+    /// The pixel format of renders and check-outs (default: the input's).
+    void SetRenderDepth(Depth depth);
+    /// Renders at 1/factor resolution (factor >= 1): in_data's downsample
+    /// factors become 1/factor, and every world handed out (input, output,
+    /// layer controls) is the full-size picture scaled down by the factor,
+    /// its size rounded up.
+    void SetDownsample(A_long factor);
+    /// in_data.quality (default PF_Quality_HI).
+    void SetQuality(PF_Quality quality);
+    /// Threads the iterate functions use (0, the default: all cores).
+    void SetThreads(int threads);
+    /// in_data's current time, in seconds of the effect's layer time, on the
+    /// composition's frame grid: time_scale and time_step follow from the
+    /// frame rate (24 fps: scale 24, step 1; 29.97 fps: scale 2997, step 100).
+    /// Set the frame rate first.
+    void SetTime(double seconds);
+    /// The user's abort: from now on abort and progress answer
+    /// PF_Interrupt_CANCEL, and iterations stop between rows with it.
+    void SetAborted(bool aborted);
+
+    // ---- control values (after ParamsSetup) -----------------------------------
+    /// Sets control `index` (1..) to a constant value, dropping its keys.
+    /// `value` holds the value part for the control's type: checkbox and
+    /// popup `value`, slider `value` (fixed 16.16 for fixed sliders, double
+    /// for float sliders), angle `value` (16.16 degrees), colour `value`,
+    /// point `x_value`/`y_value` (16.16 pixels), 3-D point values. Throws
+    /// std::out_of_range for a bad index and std::invalid_argument for a
+    /// control without a value or a value outside the control's valid range.
+    void SetParam(A_long index, const PF_ParamDefUnion& value);
+    /// Adds or replaces a key at `seconds` of layer time. Sliders, angles,
+    /// colours and points are interpolated linearly between keys; popups and
+    /// checkboxes hold until the next key.
+    void SetParamKey(A_long index, double seconds, const PF_ParamDefUnion& value);
+    /// Binds layer control `index` to composition layer `compLayerIndex`, a
+    /// footage layer (-1 unbinds), at all times.
+    void BindLayerParam(A_long index, int compLayerIndex);
+    /// Binds it from `seconds` on, until the next such key.
+    void BindLayerParamKey(A_long index, double seconds, int compLayerIndex);
+    /// The record of control `index` as a check-out at `seconds` (layer time)
+    /// gives it; a layer control's world is not made (data stays null). The
+    /// reference is valid until the next call.
+    const PF_ParamDef& ParamAt(A_long index, double seconds) const;
+
+    // ---- rendering ---------------------------------------------------------------
+    /// Smart pre-render then smart render of the whole output at the
+    /// current time, as the host renders a frame; returns the first non-zero
+    /// result. The output world is the host's and stays valid until the next
+    /// render. Throws std::logic_error when no input is set.
+    PF_Err RenderFrame();
+    /// The two halves of RenderFrame, for tests that need them apart. A
+    /// smart render with no pre-render before it (the host never sends one)
+    /// carries no pre-render data, and its pixel check-outs fail with
+    /// PF_Err_BAD_CALLBACK_PARAM.
+    PF_Err SmartPreRender();
+    PF_Err SmartRender();
+    /// The output of the last smart render. Throws std::logic_error before
+    /// the first.
+    const World& Output() const;
+    /// What the module reported from the last pre-render.
+    PF_PreRenderOutput LastPreRenderOutput() const;
+    /// What the module asked for under checkout id 0 in the last pre-render
+    /// (all zero when it asked for nothing).
+    const PF_RenderRequest& LastCheckoutRequest() const;
+    /// Sends PF_Cmd_USER_CHANGED_PARAM for control `index`, as the host does
+    /// when the user edits it: only for a control registered with
+    /// PF_ParamFlag_SUPERVISE (otherwise returns 0 and sends nothing).
+    /// out_data is passed as it stands, not cleared.
+    PF_Err UserChangedParam(A_long index);
+    /// Progress as last reported (by the module or by an iteration) and how
+    /// many reports there were.
+    A_long LastProgressCurrent() const;
+    A_long LastProgressTotal() const;
+    int ProgressReports() const;
+
+    // ---- accounting -----------------------------------------------------------
+    /// Parameters checked out and not checked in (all types / layer controls
+    /// only).
+    int OpenParamCheckouts() const;
+    int OpenLayerParamCheckouts() const;
+    /// Layer pixels checked out in smart render and not checked in,
+    /// including those earlier smart renders left open.
+    int OpenLayerCheckouts() const;
+    /// Worlds made with PF_NewWorld or new_world and not disposed.
+    int LiveNewWorlds() const;
+    /// Layer stream references and stream values the Stream suite handed
+    /// out and the module has not disposed.
+    int OpenLayerStreams() const;
+    int OpenStreamValues() const;
 
     HostState& State();
 

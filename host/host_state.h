@@ -11,7 +11,9 @@
 
 #include "AE_Effect.h"
 #include "AE_EffectCB.h"
+#include "AE_GeneralPlug.h"
 #include "SPBasic.h"
+#include "host/render_state.h"
 
 namespace lumeshade::host {
 
@@ -69,7 +71,31 @@ struct HostState {
     std::vector<std::pair<std::string, A_long>> aegpClients;
     bool memoryReporting = false;
 
+    // Effect and stream references handed out by the PF Interface, Effect and
+    // Stream suites for the effect's controls (host/effect_streams.cpp).
+    struct ControlStream {
+        A_long paramIndex = 0;
+    };
+    std::map<void**, ControlStream> controlStreams;  // live stream references
+    std::deque<void*> streamSlots;
+    std::map<void**, int> effectRefs;  // live effect references
+    std::deque<void*> effectSlots;
+    // Dynamic stream flags per parameter index, and the undoable changes to
+    // them in the order they were made.
+    std::map<A_long, AEGP_DynStreamFlags> dynamicFlags;
+    struct FlagChange {
+        A_long paramIndex;
+        AEGP_DynStreamFlags flag;
+        bool set;
+        bool undoable;
+    };
+    std::vector<FlagChange> undoRecord;
+
     std::vector<std::string> violations;
+
+    // The composition, the controls over time, the worlds handed out and
+    // the frame being rendered (host/render_state.h).
+    RenderState render;
 
     PF_ProgPtr EffectRef() { return reinterpret_cast<PF_ProgPtr>(&effectToken); }
     void Violation(std::string what) { violations.push_back(std::move(what)); }
@@ -81,5 +107,12 @@ extern const SPBasicSuite kBasicSuite;
 void InstallInteractCallbacks(PF_InteractCallbacks& inter);
 void InstallUtilCallbacks(PF_UtilCallbacks& utils);
 void RegisterCoreSuites(HostState& state);
+// Area sampling (host/sampling.cpp): in_data's 8- and 16-bit samplers and
+// the float sampling suite.
+void InstallSamplers(PF_UtilCallbacks& utils);
+void RegisterSamplingSuites(HostState& state);
+// The Effect and Dynamic Stream suites and the effect-stream part of the
+// Stream and PF Interface suites (host/effect_streams.cpp).
+void RegisterEffectStreamSuites(HostState& state);
 
 }  // namespace lumeshade::host

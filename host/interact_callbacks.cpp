@@ -1,4 +1,5 @@
-// in_data's interaction callbacks: control registration, abort and progress.
+// in_data's interaction callbacks: control registration, abort and progress
+// (parameter check-out is in host/param_checkout.cpp).
 #include <cstring>
 #include <string>
 
@@ -54,18 +55,22 @@ PF_Err AddParam(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def) 
     return PF_Err_NONE;
 }
 
+// Both answer PF_Interrupt_CANCEL once the user has aborted.
 PF_Err Abort(PF_ProgPtr effect_ref) {
     static CallSite site("abort");
     if (const A_long err = site.Enter()) return err;
     HostState& s = Host::Current().State();
-    return effect_ref == s.EffectRef() ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM;
+    if (effect_ref != s.EffectRef()) return PF_Err_BAD_CALLBACK_PARAM;
+    return s.render.aborted.load() ? PF_Interrupt_CANCEL : PF_Err_NONE;
 }
 
-PF_Err Progress(PF_ProgPtr effect_ref, A_long, A_long) {
+PF_Err Progress(PF_ProgPtr effect_ref, A_long current, A_long total) {
     static CallSite site("progress");
     if (const A_long err = site.Enter()) return err;
     HostState& s = Host::Current().State();
-    return effect_ref == s.EffectRef() ? PF_Err_NONE : PF_Err_BAD_CALLBACK_PARAM;
+    if (effect_ref != s.EffectRef()) return PF_Err_BAD_CALLBACK_PARAM;
+    RecordProgress(s, current, total);
+    return s.render.aborted.load() ? PF_Interrupt_CANCEL : PF_Err_NONE;
 }
 
 }  // namespace
@@ -74,6 +79,7 @@ void InstallInteractCallbacks(PF_InteractCallbacks& inter) {
     inter.add_param = AddParam;
     inter.abort = Abort;
     inter.progress = Progress;
+    InstallCheckoutCallbacks(inter);
 }
 
 }  // namespace lumeshade::host

@@ -1,0 +1,80 @@
+// The host's render settings: composition, input, depth, resolution,
+// quality, threads, time and the user's abort.
+#include <cmath>
+#include <numeric>
+#include <stdexcept>
+
+#include "common/convert.h"
+#include "host/host.h"
+#include "host/host_state.h"
+
+namespace lumeshade::host {
+
+Composition& Host::Comp() { return state_->render.comp; }
+
+void Host::SetInput(std::shared_ptr<const World> input) {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->inData.width = input ? input->Width() : 0;
+    state_->inData.height = input ? input->Height() : 0;
+    state_->render.input = std::move(input);
+}
+
+void Host::SetRenderDepth(Depth depth) {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->render.renderDepth = depth;
+}
+
+void Host::SetDownsample(A_long factor) {
+    if (factor < 1) throw std::invalid_argument("downsample factor below 1");
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->render.downsample = factor;
+    state_->inData.downsample_x = {1, A_u_long(factor)};
+    state_->inData.downsample_y = {1, A_u_long(factor)};
+}
+
+void Host::SetQuality(PF_Quality quality) { state_->inData.quality = quality; }
+
+void Host::SetThreads(int threads) {
+    if (threads < 0) throw std::invalid_argument("thread count below 0");
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->render.threads = threads;
+    state_->render.pool.reset();
+}
+
+void Host::SetTime(double seconds) {
+    const double rate = state_->render.comp.frameRate;
+    if (!std::isfinite(seconds) || !std::isfinite(rate) || rate <= 0 || rate > 1000) {
+        throw std::invalid_argument("time or frame rate out of range");
+    }
+    // Frames per second as a fraction scale / step, in thousandths.
+    const A_long thousandths = RoundToInt(rate * 1000.0);
+    const A_long divisor = std::gcd(thousandths, A_long(1000));
+    const A_long scale = thousandths / divisor, step = 1000 / divisor;
+    const double frames = std::round(seconds * double(scale) / double(step));
+    if (!(std::fabs(frames * step) < 2147483647.0))
+        throw std::invalid_argument("time out of range");
+    PF_InData& in = state_->inData;
+    in.time_scale = A_u_long(scale);
+    in.time_step = step;
+    in.local_time_step = step;
+    in.current_time = RoundToInt(frames) * step;
+}
+
+void Host::SetAborted(bool aborted) { state_->render.aborted.store(aborted); }
+
+A_long Host::LastProgressCurrent() const {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->render.progressCurrent;
+}
+
+A_long Host::LastProgressTotal() const {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->render.progressTotal;
+}
+
+int Host::ProgressReports() const {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->render.progressReports;
+}
+
+}  // namespace lumeshade::host

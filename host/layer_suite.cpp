@@ -1,0 +1,262 @@
+// "AEGP Layer Suite" 5 (AEGP_LayerSuite1): the layers of the composition.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "common/convert.h"
+#include "host/call_site.h"
+#include "host/host.h"
+#include "host/host_state.h"
+#include "host/unsupported.h"
+
+namespace lumeshade::host {
+namespace {
+
+HostState& State() { return Host::Current().State(); }
+
+// The layer behind a handle, or null.
+const CompLayer* Find(HostState& s, AEGP_LayerH layer, int* index = nullptr) {
+    const int i = LayerIndexLocked(s, layer);
+    if (i < 0) return nullptr;
+    if (index) *index = i;
+    return &s.render.comp.layers[size_t(i)];
+}
+
+bool Is3D(const CompLayer& l) { return l.type != AEGP_ObjectType_AV || l.threeD; }
+
+// An offset in seconds as a count of `scale` ticks, if it fits.
+std::optional<A_long> Ticks(double seconds, A_u_long scale) {
+    const double ticks = std::round(seconds * double(scale));
+    if (!(ticks >= double(std::numeric_limits<A_long>::min()) &&
+          ticks <= double(std::numeric_limits<A_long>::max()))) {
+        return std::nullopt;
+    }
+    return RoundToInt(ticks);
+}
+
+A_Err GetCompNumLayers(AEGP_CompH comp, A_long* count) {
+    static CallSite site("AEGP_GetCompNumLayers");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (comp != CompHandleLocked(s) || count == nullptr) return A_Err_PARAMETER;
+    *count = A_long(s.render.comp.layers.size());
+    return A_Err_NONE;
+}
+
+A_Err GetCompLayerByIndex(AEGP_CompH comp, A_long index, AEGP_LayerH* layer) {
+    static CallSite site("AEGP_GetCompLayerByIndex");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (comp != CompHandleLocked(s) || layer == nullptr) return A_Err_PARAMETER;
+    if (index < 0 || size_t(index) >= s.render.comp.layers.size()) return A_Err_PARAMETER;
+    *layer = LayerHandleLocked(s, int(index));
+    return A_Err_NONE;
+}
+
+A_Err GetLayerIndex(AEGP_LayerH layer, A_long* index) {
+    static CallSite site("AEGP_GetLayerIndex");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    int i = 0;
+    if (index == nullptr || Find(s, layer, &i) == nullptr) return A_Err_PARAMETER;
+    *index = i;
+    return A_Err_NONE;
+}
+
+A_Err GetLayerParentComp(AEGP_LayerH layer, AEGP_CompH* comp) {
+    static CallSite site("AEGP_GetLayerParentComp");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (comp == nullptr || Find(s, layer) == nullptr) return A_Err_PARAMETER;
+    *comp = CompHandleLocked(s);
+    return A_Err_NONE;
+}
+
+// Each buffer holds AEGP_MAX_LAYER_NAME_SIZE characters with the
+// terminator; longer names are cut. Lights and cameras have no source.
+A_Err GetLayerName(AEGP_LayerH layer, A_char* layerName, A_char* sourceName) {
+    static CallSite site("AEGP_GetLayerName");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    const CompLayer* l = Find(s, layer);
+    if (l == nullptr) return A_Err_PARAMETER;
+    auto copy = [](const std::string& name, A_char* out) {
+        const size_t n = std::min(name.size(), size_t(AEGP_MAX_LAYER_NAME_SIZE - 1));
+        std::memcpy(out, name.data(), n);
+        out[n] = '\0';
+    };
+    if (layerName) copy(l->name, layerName);
+    if (sourceName) copy(l->type == AEGP_ObjectType_AV ? l->name : std::string(), sourceName);
+    return A_Err_NONE;
+}
+
+A_Err GetLayerFlags(AEGP_LayerH layer, AEGP_LayerFlags* flags) {
+    static CallSite site("AEGP_GetLayerFlags");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    const CompLayer* l = Find(s, layer);
+    if (l == nullptr || flags == nullptr) return A_Err_PARAMETER;
+    *flags = (l->videoOn ? AEGP_LayerFlag_VIDEO_ACTIVE : 0) |
+             (Is3D(*l) ? AEGP_LayerFlag_LAYER_IS_3D : 0);
+    return A_Err_NONE;
+}
+
+A_Err IsLayerVideoReallyOn(AEGP_LayerH layer, A_Boolean* on) {
+    static CallSite site("AEGP_IsLayerVideoReallyOn");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    const CompLayer* l = Find(s, layer);
+    if (l == nullptr || on == nullptr) return A_Err_PARAMETER;
+    *on = l->videoOn;
+    return A_Err_NONE;
+}
+
+A_Err GetLayerOffset(AEGP_LayerH layer, A_Time* offset) {
+    static CallSite site("AEGP_GetLayerOffset");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    int index = 0;
+    if (offset == nullptr || Find(s, layer, &index) == nullptr) return A_Err_PARAMETER;
+    const A_u_long scale = s.inData.time_scale ? s.inData.time_scale : 1;
+    const std::optional<A_long> ticks = Ticks(s.render.comp.LayerOffset(index), scale);
+    if (!ticks) return A_Err_PARAMETER;
+    *offset = {*ticks, scale};
+    return A_Err_NONE;
+}
+
+A_Err GetLayerObjectType(AEGP_LayerH layer, AEGP_ObjectType* type) {
+    static CallSite site("AEGP_GetLayerObjectType");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    const CompLayer* l = Find(s, layer);
+    if (l == nullptr || type == nullptr) return A_Err_PARAMETER;
+    *type = l->type;
+    return A_Err_NONE;
+}
+
+A_Err IsLayer3D(AEGP_LayerH layer, A_Boolean* is3D) {
+    static CallSite site("AEGP_IsLayer3D");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    const CompLayer* l = Find(s, layer);
+    if (l == nullptr || is3D == nullptr) return A_Err_PARAMETER;
+    *is3D = Is3D(*l);
+    return A_Err_NONE;
+}
+
+A_Err IsLayer2D(AEGP_LayerH layer, A_Boolean* is2D) {
+    static CallSite site("AEGP_IsLayer2D");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    const CompLayer* l = Find(s, layer);
+    if (l == nullptr || is2D == nullptr) return A_Err_PARAMETER;
+    *is2D = !Is3D(*l);
+    return A_Err_NONE;
+}
+
+// Layers have no in and out points here: a layer whose video is on is
+// active at every time.
+A_Err IsVideoActive(AEGP_LayerH layer, AEGP_LTimeMode mode, const A_Time* time, A_Boolean* active) {
+    static CallSite site("AEGP_IsVideoActive");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    const CompLayer* l = Find(s, layer);
+    if (l == nullptr || active == nullptr || !Seconds(time) ||
+        (mode != AEGP_LTimeMode_LayerTime && mode != AEGP_LTimeMode_CompTime)) {
+        return A_Err_PARAMETER;
+    }
+    *active = l->videoOn;
+    return A_Err_NONE;
+}
+
+A_Err ConvertCompToLayerTime(AEGP_LayerH layer, const A_Time* compTime, A_Time* layerTime) {
+    static CallSite site("AEGP_ConvertCompToLayerTime");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    int index = 0;
+    if (Find(s, layer, &index) == nullptr || layerTime == nullptr || !Seconds(compTime)) {
+        return A_Err_PARAMETER;
+    }
+    const std::optional<A_long> offset = Ticks(s.render.comp.LayerOffset(index), compTime->scale);
+    if (!offset) return A_Err_PARAMETER;
+    const std::int64_t value = std::int64_t(compTime->value) - *offset;
+    if (value < std::numeric_limits<A_long>::min() || value > std::numeric_limits<A_long>::max()) {
+        return A_Err_PARAMETER;
+    }
+    *layerTime = {A_long(value), compTime->scale};
+    return A_Err_NONE;
+}
+
+// Layer ids are unique and never zero (AEGP_LayerIDVal_NONE).
+A_Err GetLayerID(AEGP_LayerH layer, AEGP_LayerIDVal* id) {
+    static CallSite site("AEGP_GetLayerID");
+    if (const A_long err = site.Enter()) return err;
+    HostState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    int index = 0;
+    if (id == nullptr || Find(s, layer, &index) == nullptr) return A_Err_PARAMETER;
+    *id = index + 1;
+    return A_Err_NONE;
+}
+
+using Suite = AEGP_LayerSuite1;
+
+}  // namespace
+
+const AEGP_LayerSuite1 kLayerSuite = {
+    GetCompNumLayers,
+    GetCompLayerByIndex,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetActiveLayer),
+    GetLayerIndex,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerSourceItem),
+    GetLayerParentComp,
+    GetLayerName,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerQuality),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_SetLayerQuality),
+    GetLayerFlags,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_SetLayerFlag),
+    IsLayerVideoReallyOn,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_IsLayerAudioReallyOn),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerCurrentTime),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerInPoint),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerDuration),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_SetLayerInPointAndDuration),
+    GetLayerOffset,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_SetLayerOffset),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerStretch),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_SetLayerStretch),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerTransferMode),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_SetLayerTransferMode),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_IsAddLayerValid),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_AddLayer),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_ReorderLayer),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerMaskedBounds),
+    GetLayerObjectType,
+    IsLayer3D,
+    IsLayer2D,
+    IsVideoActive,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_IsLayerUsedAsTrackMatte),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_DoesLayerHaveTrackMatte),
+    ConvertCompToLayerTime,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerDancingRandValue),
+    GetLayerID,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerToWorldXform),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerToWorldXformFromView),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_SetLayerName),
+};
+
+}  // namespace lumeshade::host

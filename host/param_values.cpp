@@ -1,0 +1,294 @@
+// Control values over time: constants and keys set by tests, the value a
+// check-out or the parameter array gets at a time, and the supervised-control
+// command.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+#include "common/convert.h"
+#include "host/host.h"
+#include "host/host_state.h"
+
+namespace lumeshade::host {
+namespace {
+
+enum class Keying { kNone, kLinear, kHold };
+
+Keying KeyingOf(PF_ParamType type) {
+    switch (type) {
+        case PF_Param_SLIDER:
+        case PF_Param_FIX_SLIDER:
+        case PF_Param_FLOAT_SLIDER:
+        case PF_Param_ANGLE:
+        case PF_Param_COLOR:
+        case PF_Param_POINT:
+        case PF_Param_POINT_3D:
+            return Keying::kLinear;
+        case PF_Param_CHECKBOX:
+        case PF_Param_POPUP:
+            return Keying::kHold;
+        default:
+            return Keying::kNone;
+    }
+}
+
+A_long LerpInt(A_long a, A_long b, double t) {
+    return RoundToInt(double(a) + (double(b) - double(a)) * t);
+}
+A_u_char LerpByte(A_u_char a, A_u_char b, double t) { return A_u_char(LerpInt(a, b, t)); }
+double LerpDouble(double a, double b, double t) { return a + (b - a) * t; }
+
+// Copies the value fields of `type` from `from` into `to`, leaving the
+// description fields (ranges, defaults, names) of `to` alone.
+void CopyValue(PF_ParamType type, const PF_ParamDefUnion& from, PF_ParamDefUnion& to) {
+    switch (type) {
+        case PF_Param_SLIDER:
+            to.sd.value = from.sd.value;
+            break;
+        case PF_Param_FIX_SLIDER:
+            to.fd.value = from.fd.value;
+            break;
+        case PF_Param_FLOAT_SLIDER:
+            to.fs_d.value = from.fs_d.value;
+            break;
+        case PF_Param_ANGLE:
+            to.ad.value = from.ad.value;
+            break;
+        case PF_Param_CHECKBOX:
+            to.bd.value = from.bd.value;
+            break;
+        case PF_Param_COLOR:
+            to.cd.value = from.cd.value;
+            break;
+        case PF_Param_POINT:
+            to.td.x_value = from.td.x_value;
+            to.td.y_value = from.td.y_value;
+            break;
+        case PF_Param_POINT_3D:
+            to.point3d_d.x_value = from.point3d_d.x_value;
+            to.point3d_d.y_value = from.point3d_d.y_value;
+            to.point3d_d.z_value = from.point3d_d.z_value;
+            break;
+        case PF_Param_POPUP:
+            to.pd.value = from.pd.value;
+            break;
+        default:
+            break;
+    }
+}
+
+// The value fields of `type` a fraction `t` of the way from `a` to `b`.
+PF_ParamDefUnion Between(PF_ParamType type, const PF_ParamDefUnion& a, const PF_ParamDefUnion& b,
+                         double t) {
+    PF_ParamDefUnion out = a;
+    switch (type) {
+        case PF_Param_SLIDER:
+            out.sd.value = LerpInt(a.sd.value, b.sd.value, t);
+            break;
+        case PF_Param_FIX_SLIDER:
+            out.fd.value = LerpInt(a.fd.value, b.fd.value, t);
+            break;
+        case PF_Param_FLOAT_SLIDER:
+            out.fs_d.value = LerpDouble(a.fs_d.value, b.fs_d.value, t);
+            break;
+        case PF_Param_ANGLE:
+            out.ad.value = LerpInt(a.ad.value, b.ad.value, t);
+            break;
+        case PF_Param_COLOR:
+            out.cd.value = {LerpByte(a.cd.value.alpha, b.cd.value.alpha, t),
+                            LerpByte(a.cd.value.red, b.cd.value.red, t),
+                            LerpByte(a.cd.value.green, b.cd.value.green, t),
+                            LerpByte(a.cd.value.blue, b.cd.value.blue, t)};
+            break;
+        case PF_Param_POINT:
+            out.td.x_value = LerpInt(a.td.x_value, b.td.x_value, t);
+            out.td.y_value = LerpInt(a.td.y_value, b.td.y_value, t);
+            break;
+        case PF_Param_POINT_3D:
+            out.point3d_d.x_value = LerpDouble(a.point3d_d.x_value, b.point3d_d.x_value, t);
+            out.point3d_d.y_value = LerpDouble(a.point3d_d.y_value, b.point3d_d.y_value, t);
+            out.point3d_d.z_value = LerpDouble(a.point3d_d.z_value, b.point3d_d.z_value, t);
+            break;
+        default:
+            break;
+    }
+    return out;
+}
+
+// The key value in force at `seconds`: `interpolate` blends the two keys
+// around it, otherwise the earlier one holds.
+template <class T, class Blend>
+T KeyedAt(const std::map<double, T>& keys, double seconds, bool interpolate, Blend blend) {
+    auto next = keys.upper_bound(seconds);
+    if (next == keys.begin()) return next->second;
+    auto prev = std::prev(next);
+    if (next == keys.end() || prev->first == seconds || !interpolate) return prev->second;
+    return blend(prev->second, next->second, (seconds - prev->first) / (next->first - prev->first));
+}
+
+void CheckInRange(const PF_ParamDef& def, const PF_ParamDefUnion& v) {
+    bool ok = true;
+    const PF_ParamDefUnion& u = def.u;
+    switch (def.param_type) {
+        case PF_Param_SLIDER:
+            ok = v.sd.value >= u.sd.valid_min && v.sd.value <= u.sd.valid_max;
+            break;
+        case PF_Param_FIX_SLIDER:
+            ok = v.fd.value >= u.fd.valid_min && v.fd.value <= u.fd.valid_max;
+            break;
+        case PF_Param_FLOAT_SLIDER:
+            ok = v.fs_d.value >= u.fs_d.valid_min && v.fs_d.value <= u.fs_d.valid_max;
+            break;
+        case PF_Param_POPUP:
+            ok = v.pd.value >= 1 && v.pd.value <= u.pd.num_choices;
+            break;
+        default:
+            break;
+    }
+    if (!ok) {
+        throw std::invalid_argument(std::string("value outside the valid range of \"") + def.name +
+                                    "\"");
+    }
+}
+
+ParamTrack& TrackFor(HostState& s, A_long index) {
+    if (index < 1 || size_t(index) >= s.render.tracks.size()) {
+        throw std::out_of_range("no control at index " + std::to_string(index));
+    }
+    return s.render.tracks[size_t(index)];
+}
+
+ParamTrack& ValueTrack(HostState& s, A_long index, const PF_ParamDefUnion& value) {
+    ParamTrack& track = TrackFor(s, index);
+    if (KeyingOf(track.constant.param_type) == Keying::kNone) {
+        throw std::invalid_argument(std::string("control \"") + track.constant.name +
+                                    "\" has no value to set");
+    }
+    CheckInRange(track.constant, value);
+    return track;
+}
+
+ParamTrack& LayerTrack(HostState& s, A_long index, int compLayer) {
+    ParamTrack& track = TrackFor(s, index);
+    if (track.constant.param_type != PF_Param_LAYER) {
+        throw std::invalid_argument("control " + std::to_string(index) + " is not a layer control");
+    }
+    const auto& layers = s.render.comp.layers;
+    if (compLayer < -1 || compLayer >= int(layers.size()) ||
+        (compLayer >= 0 && layers[size_t(compLayer)].type != AEGP_ObjectType_AV)) {
+        throw std::invalid_argument("a layer control binds to a footage layer of the composition");
+    }
+    return track;
+}
+
+// The footage layer a layer control names at `seconds`, or -1.
+int BoundLayerLocked(const HostState& s, const ParamTrack& track, double seconds) {
+    const int layer = track.layerKeys.empty() ? track.boundLayer
+                                              : KeyedAt(track.layerKeys, seconds, false,
+                                                        [](int a, int, double) { return a; });
+    const auto& layers = s.render.comp.layers;
+    if (layer < 0 || size_t(layer) >= layers.size()) return -1;
+    return layers[size_t(layer)].type == AEGP_ObjectType_AV ? layer : -1;
+}
+
+double CurrentSeconds(const PF_InData& in) {
+    return in.time_scale == 0 ? 0.0 : double(in.current_time) / double(in.time_scale);
+}
+
+}  // namespace
+
+void ResetParamTracksLocked(HostState& s) {
+    s.render.tracks.assign(s.current.size(), ParamTrack{});
+    for (size_t i = 0; i < s.current.size(); ++i) s.render.tracks[i].constant = s.current[i];
+}
+
+PF_ParamDef ParamRecordAtLocked(const HostState& s, A_long index, double seconds) {
+    const ParamTrack& track = s.render.tracks[size_t(index)];
+    PF_ParamDef rec = track.constant;
+    const Keying keying = KeyingOf(rec.param_type);
+    if (keying != Keying::kNone && !track.keys.empty()) {
+        const PF_ParamType type = rec.param_type;
+        const PF_ParamDefUnion value =
+            KeyedAt(track.keys, seconds, keying == Keying::kLinear,
+                    [type](const PF_ParamDefUnion& a, const PF_ParamDefUnion& b, double t) {
+                        return Between(type, a, b, t);
+                    });
+        CopyValue(type, value, rec.u);
+    }
+    // A chosen layer shows in the first word of the value: the layer's id
+    // (its index + 1, as the Layer suite reports it); no layer leaves it 0.
+    if (rec.param_type == PF_Param_LAYER) {
+        const int layer = BoundLayerLocked(s, track, seconds);
+        rec.u.ld.reserved0 =
+            layer < 0 ? nullptr : reinterpret_cast<void*>(std::uintptr_t(layer) + 1);
+    }
+    return rec;
+}
+
+void RefreshParamArrayLocked(HostState& s) {
+    if (s.render.tracks.size() != s.current.size()) return;  // before parameter set-up
+    const double seconds = CurrentSeconds(s.inData);
+    for (size_t i = 1; i < s.current.size(); ++i) {
+        s.current[i] = ParamRecordAtLocked(s, A_long(i), seconds);
+    }
+}
+
+const World* ParamFootageLocked(const HostState& s, A_long index, double seconds) {
+    if (index == 0) return s.render.input.get();
+    if (index < 0 || size_t(index) >= s.render.tracks.size()) return nullptr;
+    const int layer = BoundLayerLocked(s, s.render.tracks[size_t(index)], seconds);
+    return layer < 0 ? nullptr : s.render.comp.layers[size_t(layer)].footage.get();
+}
+
+void Host::SetParam(A_long index, const PF_ParamDefUnion& value) {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    ParamTrack& track = ValueTrack(*state_, index, value);
+    track.keys.clear();
+    CopyValue(track.constant.param_type, value, track.constant.u);
+}
+
+void Host::SetParamKey(A_long index, double seconds, const PF_ParamDefUnion& value) {
+    if (!std::isfinite(seconds)) throw std::invalid_argument("key time must be finite");
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    ParamTrack& track = ValueTrack(*state_, index, value);
+    PF_ParamDefUnion key = track.constant.u;
+    CopyValue(track.constant.param_type, value, key);
+    track.keys[seconds] = key;
+}
+
+void Host::BindLayerParam(A_long index, int compLayerIndex) {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    ParamTrack& track = LayerTrack(*state_, index, compLayerIndex);
+    track.layerKeys.clear();
+    track.boundLayer = compLayerIndex;
+}
+
+void Host::BindLayerParamKey(A_long index, double seconds, int compLayerIndex) {
+    if (!std::isfinite(seconds)) throw std::invalid_argument("key time must be finite");
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    LayerTrack(*state_, index, compLayerIndex).layerKeys[seconds] = compLayerIndex;
+}
+
+const PF_ParamDef& Host::ParamAt(A_long index, double seconds) const {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    TrackFor(*state_, index);
+    state_->render.paramAtScratch = ParamRecordAtLocked(*state_, index, seconds);
+    return state_->render.paramAtScratch;
+}
+
+PF_Err Host::UserChangedParam(A_long index) {
+    HostState& s = *state_;
+    if (index < 1 || size_t(index) > s.registered.size()) {
+        throw std::out_of_range("no control at index " + std::to_string(index));
+    }
+    if ((s.registered[size_t(index) - 1].flags & PF_ParamFlag_SUPERVISE) == 0) return PF_Err_NONE;
+    // out_data goes as it stands: the module adds its flags to those there.
+    PF_UserChangedParamExtra extra{index};
+    return Send(PF_Cmd_USER_CHANGED_PARAM, &extra);
+}
+
+}  // namespace lumeshade::host
