@@ -3,6 +3,8 @@
 #include <new>
 
 #include "params/params_setup.h"
+#include "params/user_changed_param.h"
+#include "render/smart_render.h"
 #include "shell/handlers.h"
 
 using namespace lumeshade;
@@ -13,7 +15,6 @@ using namespace lumeshade;
 // PF_Err_OUT_OF_MEMORY, and anything else PF_Err_INTERNAL_STRUCT_DAMAGED.
 extern "C" PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data,
                                  PF_ParamDef* params[], PF_LayerDef* /*output*/, void* extra) {
-    (void)params;
     try {
         switch (cmd) {
             case PF_Cmd_ABOUT:
@@ -22,8 +23,14 @@ extern "C" PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out
                 return GlobalSetup(in_data, out_data);
             case PF_Cmd_PARAMS_SETUP:
                 return ParamsSetup(in_data, out_data);
+            case PF_Cmd_USER_CHANGED_PARAM:
+                return UserChangedParam(in_data, out_data, params);
             case PF_Cmd_COMPLETELY_GENERAL:
                 return CompletelyGeneral(in_data, out_data, extra);
+            case PF_Cmd_SMART_PRE_RENDER:
+                return SmartPreRender(in_data, static_cast<PF_PreRenderExtra*>(extra));
+            case PF_Cmd_SMART_RENDER:
+                return SmartRender(in_data, out_data, static_cast<PF_SmartRenderExtra*>(extra));
             default:
                 return PF_Err_NONE;
         }
