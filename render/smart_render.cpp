@@ -1,0 +1,227 @@
+#include "render/smart_render.h"
+
+#include <cstring>
+
+#include "AE_EffectCB.h"
+#include "AE_EffectCBSuites.h"
+#include "AE_EffectPixelFormat.h"
+#include "AE_GeneralPlugOld.h"
+#include "params/param_ids.h"
+#include "render/scene.h"
+#include "render/pre_render_block.h"
+#include "render/read_parameters.h"
+#include "render/render_context.h"
+#include "shading/shade_pixel.h"
+#include "shell/host_suites.h"
+
+namespace lumeshade {
+namespace {
+
+constexpr char kWorldSuite[] = "PF World Suite";
+constexpr int kWorldSuiteVersion = kPFWorldSuiteVersion2;
+
+// The map layers, in the order they are checked out...
+constexpr ParamId kMapCheckoutOrder[] = {
+    PARAM_NORMAL_MAP,     PARAM_ALPHA_MAP, PARAM_DEPTH_MAP,   PARAM_MATCAP_MAP,
+    PARAM_REFLECTION_ENVIRONMENT_MAP, PARAM_REFRACTION_MAP, PARAM_BUMP_MAP,
+    PARAM_TEXTURE_MAP,    PARAM_TEXTURE_UV_MAP};
+// ...and checked back in.
+constexpr ParamId kMapCheckinOrder[] = {
+    PARAM_NORMAL_MAP,     PARAM_ALPHA_MAP, PARAM_DEPTH_MAP,   PARAM_REFLECTION_ENVIRONMENT_MAP,
+    PARAM_REFRACTION_MAP, PARAM_MATCAP_MAP, PARAM_BUMP_MAP,   PARAM_TEXTURE_MAP,
+    PARAM_TEXTURE_UV_MAP};
+constexpr int kMapCount = int(sizeof kMapCheckoutOrder / sizeof kMapCheckoutOrder[0]);
+
+int MapSlot(ParamId id) {
+    for (int i = 0; i < kMapCount; ++i) {
+        if (kMapCheckoutOrder[i] == id) return i;
+    }
+    return -1;
+}
+
+// What a frame has checked out of the host, given back on every way out.
+// The success path gives each back explicitly, in order, with its error
+// checked; whatever is still held when the frame ends (an early failure or
+// an exception) is given back here without further reporting.
+class FrameResources {
+public:
+    FrameResources(PF_InData* in_data, PF_SmartRenderExtra* extra)
+        : in_data_(in_data), extra_(extra) {}
+    ~FrameResources() {
+        CheckInMaps();
+        ReleaseWorldSuite();
+        CheckInInput();
+        Unlock();
+    }
+
+    void Locked(const PF_HandleSuite1* handles, PF_Handle block) {
+        handles_ = handles;
+        block_ = block;
+    }
+    void InputCheckedOut() { inputOut_ = true; }
+    PF_ParamDef& Map(int slot) { return maps_[slot]; }
+    PF_ParamDef& Map(ParamId id) { return maps_[MapSlot(id)]; }
+    void MapCheckedOut(int slot) { mapOut_[slot] = true; }
+    void WorldSuiteAcquired(const PF_WorldSuite2* suite) { worldSuite_ = suite; }
+    const PF_WorldSuite2* WorldSuite() const { return worldSuite_; }
+
+    // Checks in the map layers still out; returns the first failure.
+    PF_Err CheckInMaps() {
+        PF_Err first = PF_Err_NONE;
+        for (ParamId id : kMapCheckinOrder) {
+            const int slot = MapSlot(id);
+            if (!mapOut_[slot]) continue;
+            mapOut_[slot] = false;
+            const PF_Err err = PF_CHECKIN_PARAM(in_data_, &maps_[slot]);
+            if (first == PF_Err_NONE) first = err;
+        }
+        return first;
+    }
+
+    // Returns the basic suite's answer; PF_Err_BAD_CALLBACK_PARAM without one.
+    PF_Err ReleaseWorldSuite() {
+        if (worldSuite_ == nullptr) return PF_Err_NONE;
+        worldSuite_ = nullptr;
+        if (in_data_->pica_basicP == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
+        return in_data_->pica_basicP->ReleaseSuite(kWorldSuite, kWorldSuiteVersion);
+    }
+
+    PF_Err CheckInInput() {
+        if (!inputOut_) return PF_Err_NONE;
+        inputOut_ = false;
+        return extra_->cb->checkin_layer_pixels(in_data_->effect_ref, 0);
+    }
+
+    void Unlock() {
+        if (block_ == nullptr) return;
+        handles_->host_unlock_handle(block_);
+        block_ = nullptr;
+    }
+
+private:
+    PF_InData* in_data_;
+    PF_SmartRenderExtra* extra_;
+    const PF_HandleSuite1* handles_ = nullptr;
+    PF_Handle block_ = nullptr;
+    bool inputOut_ = false;
+    PF_ParamDef maps_[kMapCount] = {};
+    bool mapOut_[kMapCount] = {};
+    const PF_WorldSuite2* worldSuite_ = nullptr;
+};
+
+void ReportSuiteMessage(PF_InData* in_data, PF_OutData* out_data, const char* message) {
+    out_data->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
+    if (in_data->utils && in_data->utils->ansi.sprintf) {
+        in_data->utils->ansi.sprintf(out_data->return_msg, "%s", message);
+    }
+}
+
+}  // namespace
+
+PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra* extra) {
+    HostSuites suites(in_data);
+    FrameResources held(in_data, extra);
+    const PF_HandleSuite1& handles = suites.Handle();
+
+    auto* pre = static_cast<PreRenderData*>(extra->input->pre_render_data);
+    void* blockBytes = pre && pre->block ? handles.host_lock_handle(pre->block) : nullptr;
+    RenderContext ctx;
+    PF_PROGRESS(in_data, 0, 100);
+    if (blockBytes == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
+    held.Locked(&handles, pre->block);
+
+    PF_EffectWorld* input = nullptr;
+    PF_EffectWorld* output = nullptr;
+    PF_Err err = extra->cb->checkout_layer_pixels(in_data->effect_ref, 0, &input);
+    if (err == PF_Err_NONE) held.InputCheckedOut();
+    if (err == PF_Err_NONE) err = extra->cb->checkout_output(in_data->effect_ref, &output);
+    if (err != PF_Err_NONE || input == nullptr || output == nullptr) return PF_Err_OUT_OF_MEMORY;
+
+    // The World suite is taken straight from the basic suite: the render
+    // releases it itself before the input goes back.
+    const void* worldSuite = nullptr;
+    SPBasicSuite* basic = in_data->pica_basicP;
+    const SPErr acquired =
+        basic ? basic->AcquireSuite(kWorldSuite, kWorldSuiteVersion, &worldSuite) : kSPLogicError;
+    if (acquired == kSPNoError && worldSuite != nullptr) {
+        held.WorldSuiteAcquired(static_cast<const PF_WorldSuite2*>(worldSuite));
+    } else {
+        // An acquisition that succeeded without a table is still held.
+        if (acquired == kSPNoError) basic->ReleaseSuite(kWorldSuite, kWorldSuiteVersion);
+        ReportSuiteMessage(in_data, out_data, "Couldn't load suite.");
+    }
+
+    auto* block = static_cast<RenderContext*>(blockBytes);
+    block->inData = in_data;
+    std::memcpy(static_cast<void*>(&ctx), block, sizeof ctx);
+    SetLayerSize(in_data, ctx);
+
+    for (ParamId id : kMapCheckoutOrder) {
+        const int slot = MapSlot(id);
+        PF_ParamDef& def = held.Map(slot);
+        std::memset(&def, 0, sizeof def);
+        if (PF_CHECKOUT_PARAM(in_data, id, in_data->current_time, in_data->time_step,
+                              in_data->time_scale, &def) == PF_Err_NONE) {
+            held.MapCheckedOut(slot);
+        }
+    }
+    // Without a chosen normal map the layer itself is the normal map.
+    PF_EffectWorld& normalMap = held.Map(PARAM_NORMAL_MAP).u.ld;
+    ctx.normalMap = normalMap.data != nullptr ? &normalMap : input;
+    ctx.alphaMap = &held.Map(PARAM_ALPHA_MAP).u.ld;
+    ctx.depthMap = &held.Map(PARAM_DEPTH_MAP).u.ld;
+    ctx.matcapMap = &held.Map(PARAM_MATCAP_MAP).u.ld;
+    ctx.environmentMap = &held.Map(PARAM_REFLECTION_ENVIRONMENT_MAP).u.ld;
+    ctx.refractionMap = &held.Map(PARAM_REFRACTION_MAP).u.ld;
+    ctx.bumpMap = &held.Map(PARAM_BUMP_MAP).u.ld;
+    ctx.textureMap = &held.Map(PARAM_TEXTURE_MAP).u.ld;
+    ctx.uvMap = &held.Map(PARAM_TEXTURE_UV_MAP).u.ld;
+
+    ReadRenderParameters(in_data, ctx);
+    ctx.displayMode = RemapDisplay(ctx.displayMode);
+    if (held.WorldSuite() == nullptr) return PF_Err_OUT_OF_MEMORY;
+
+    if (ReadScene(in_data, suites, ctx) != A_Err_NONE) return PF_Err_OUT_OF_MEMORY;
+
+    PF_PixelFormat format = PF_PixelFormat_INVALID;
+    if (held.WorldSuite()->PF_GetPixelFormat(input, &format) != PF_Err_NONE) {
+        return PF_Err_OUT_OF_MEMORY;
+    }
+    if (PF_ABORT(in_data) != PF_Err_NONE) return PF_Err_OUT_OF_MEMORY;
+
+    const PF_Rect area = output->extent_hint;
+    const A_long rows = area.bottom - area.top;
+    switch (format) {
+        case PF_PixelFormat_ARGB128:
+            ctx.channelMax = 1.0f;
+            err = suites.IterateFloat().iterate(in_data, 0, rows, input, &area, &ctx,
+                                                ShadePixelFloat, output);
+            break;
+        case PF_PixelFormat_ARGB64:
+            ctx.channelMax = 32768.0f;
+            err = suites.Iterate16().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel16,
+                                             output);
+            break;
+        case PF_PixelFormat_ARGB32:
+            ctx.channelMax = 255.0f;
+            err = suites.Iterate8().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel8,
+                                            output);
+            break;
+        default:
+            return PF_Err_BAD_CALLBACK_PARAM;
+    }
+
+    PF_PROGRESS(in_data, 100, 100);
+    if (err != PF_Err_NONE) return err;
+
+    if (held.CheckInMaps() != PF_Err_NONE) return PF_Err_OUT_OF_MEMORY;
+    if (const PF_Err aborted = PF_ABORT(in_data)) return aborted;
+
+    if (held.ReleaseWorldSuite() != PF_Err_NONE) {
+        ReportSuiteMessage(in_data, out_data, "Couldn't release suite.");
+        return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    return held.CheckInInput();
+}
+
+}  // namespace lumeshade

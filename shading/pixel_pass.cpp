@@ -1,0 +1,302 @@
+#include "shading/pixel_pass.h"
+
+#include <cmath>
+#include <new>
+
+#include "common/convert.h"
+#include "common/pixel_traits.h"
+#include "maps/bump.h"
+#include "maps/map_read.h"
+#include "maps/matcap.h"
+#include "maps/reflection.h"
+#include "maps/refraction.h"
+#include "maps/sample_area.h"
+#include "maps/texture.h"
+#include "shading/blend.h"
+#include "shading/lighting.h"
+#include "shading/shade_pixel.h"
+
+namespace lumeshade {
+namespace {
+
+// Channel popup "Red|Green|Blue|Full|None".
+enum NormalChannel : int32_t {
+    CHANNEL_RED = 1,
+    CHANNEL_GREEN,
+    CHANNEL_BLUE,
+    CHANNEL_FULL,
+    CHANNEL_NONE,
+};
+
+// Depth channel popup "None|-|Red|Green|Blue|-|Luminance".
+enum DepthChannel : int32_t {
+    DEPTH_RED = 3,
+    DEPTH_GREEN = 4,
+    DEPTH_BLUE = 5,
+    DEPTH_LUMINANCE = 7,
+};
+
+// The smallest step of a fixed-point control: a Depth Gamma of 0 divides by
+// it, which keeps the depth finite where an unguarded division would give
+// infinity (or NaN for a black pixel).
+constexpr float kSmallestFixedStep = 1.0f / 65536.0f;
+
+bool LightLoopRuns(int32_t display) {
+    switch (display) {
+        case DISPLAY_ALL:
+        case DISPLAY_TEXTURE:
+        case DISPLAY_DIFFUSE:
+        case DISPLAY_SPECULAR:
+        case DISPLAY_INCIDENCE:
+        case DISPLAY_RIM:
+        case DISPLAY_TOON:
+        case DISPLAY_MATCAP:
+        case DISPLAY_BUMP:
+            return true;
+        default:
+            return false;
+    }
+}
+
+template <class Pixel>
+float Channel(const Pixel& p, int32_t which) {
+    using T = PixelTraits<Pixel>;
+    switch (which) {
+        case CHANNEL_RED:
+            return float(p.red);
+        case CHANNEL_GREEN:
+            return float(p.green);
+        case CHANNEL_BLUE:
+            return float(p.blue);
+        case CHANNEL_FULL:
+            return T::kMax;
+        default:  // None, or a value the popup does not offer
+            return 0.0f;
+    }
+}
+
+template <class Pixel>
+bool NoSurface(const Pixel& m) {
+    if constexpr (PixelTraits<Pixel>::kIsFloat) {
+        return !(m.red > 0.0f) && !(m.green > 0.0f) && !(m.blue > 0.0f);
+    } else {
+        return m.red == 0 && m.green == 0 && m.blue == 0;
+    }
+}
+
+template <class Pixel>
+bool NoCoverage(typename PixelTraits<Pixel>::Channel a) {
+    if constexpr (PixelTraits<Pixel>::kIsFloat) {
+        return !(a > 0.0f);
+    } else {
+        return a == 0;
+    }
+}
+
+// A value in 0..1 as an integer channel, truncated (0.9999 is 254 in 8-bit);
+// anything outside 0..1, NaN included, is first limited to it.
+template <class Pixel>
+typename PixelTraits<Pixel>::Channel ToChannel(float v) {
+    using T = PixelTraits<Pixel>;
+    if constexpr (T::kIsFloat) {
+        return v;
+    } else {
+        const float limited = v >= 0.0f ? (v <= 1.0f ? v : 1.0f) : 0.0f;
+        return static_cast<typename T::Channel>(TruncToInt(limited * T::kMax));
+    }
+}
+
+void Limit(Color& s) {
+    auto limit = [](float v) { return v >= 0.0f ? (v <= 1.0f ? v : 1.0f) : 0.0f; };
+    s.red = limit(s.red);
+    s.green = limit(s.green);
+    s.blue = limit(s.blue);
+}
+
+template <class Pixel>
+PF_Err Shade(const RenderContext& ctx, A_long x, A_long y, const Pixel& in, Pixel& out) {
+    using T = PixelTraits<Pixel>;
+    using C = typename T::Channel;
+    const int32_t maxValue = TruncToInt(ctx.channelMax);
+
+    // Coverage: the alpha map's alpha when there is one, else the input's.
+    C a = in.alpha;
+    if (HasRows(ctx.alphaMap, 1)) {
+        const MapPosition p = MapPositionOf(*ctx.alphaMap, x, y, ctx);
+        a = PixelAt<Pixel>(*ctx.alphaMap, p.column, p.row).alpha;
+    }
+    if (NoCoverage<Pixel>(a)) {
+        out = in;
+        out.alpha = a;
+        return PF_Err_NONE;
+    }
+
+    const Color input = ScaledColor(in);
+    const PF_InData& inData = *ctx.inData;
+    const float px = float(x) * (float(inData.downsample_x.den) * float(inData.downsample_x.num));
+    const float py = float(y) * (float(inData.downsample_y.den) * float(inData.downsample_y.num));
+
+    Pixel m{};
+    if (HasRows(ctx.normalMap, 1)) {
+        const MapPosition p = MapPositionOf(*ctx.normalMap, x, y, ctx);
+        m = ctx.normalsPreBlur != 0.0f
+                ? SampleArea<Pixel>(*ctx.normalMap, p.column, p.row, ctx.normalsPreBlur, ctx.inData)
+                : PixelAt<Pixel>(*ctx.normalMap, p.column, p.row);
+    }
+
+    Vector3 n{};
+    Color s{};
+    float depth = 0.0f;
+    if (!NoSurface(m)) {
+        const Vector3 raw = SelectNormalChannels(m, ctx);
+        if constexpr (T::kIsFloat) {
+            n = raw;
+            if (ctx.normalsInvertX) n.x = 1.0f - n.x;
+            if (ctx.normalsInvertY) n.y = 1.0f - n.y;
+            if (ctx.normalsInvertZ) n.z = 1.0f - n.z;
+        } else {
+            n.x = (ctx.normalsInvertX ? T::kMax - raw.x : raw.x) * T::kScale;
+            n.y = (ctx.normalsInvertY ? T::kMax - raw.y : raw.y) * T::kScale;
+            n.z = (ctx.normalsInvertZ ? T::kMax - raw.z : raw.z) * T::kScale;
+        }
+
+        Vector3 n2 = n;
+        if (ctx.bumpEnabled) ApplyBump(m, ctx, x, y, n, n2);
+        depth = ReadDepth<Pixel>(x, y, ctx);
+
+        if (LightLoopRuns(ctx.displayMode)) {
+            Color texture{};
+            if (ctx.textureEnabled) LookupTexture(m, x, y, ctx, texture);
+            RunLightLoop(ctx, LightLoopInput{n, px, py, depth, input, texture}, s);
+        }
+
+        ApplyIncidence(n, ctx, s);
+        ApplyGradient(n, ctx, s);
+        if (ctx.rimLightEnabled) ApplyRimLight(Scaled<Pixel>(m.blue), n, ctx, s);
+        if (ctx.matcapEnabled) LookupMatcap(m, n, ctx, s);
+        if (ctx.reflectionEnabled) LookupReflection(m, x, y, depth, n2, ctx, s);
+        if (ctx.refractionEnabled) LookupRefraction(m, x, y, depth, n2, ctx, s);
+    }
+
+    if (ctx.displayMode == DISPLAY_ADJUSTED_NORMALS) {
+        s.red = n.x;
+        s.green = n.y;
+        s.blue = n.z;
+    }
+    if constexpr (!T::kIsFloat) Limit(s);
+    if (ctx.blendAmount != 0.0f) BlendColor(s, ctx.blendTransferMode, ctx.blendAmount, input, maxValue);
+
+    out.alpha = a;
+    if (ctx.displayMode == DISPLAY_ORIGINAL_NORMALS) {
+        out.red = m.red;
+        out.green = m.green;
+        out.blue = m.blue;
+    } else if (ctx.displayMode == DISPLAY_DEPTH && HasRows(ctx.depthMap, 2)) {
+        const C d = ToChannel<Pixel>(depth);
+        out.red = out.green = out.blue = d;
+    } else {
+        out.red = ToChannel<Pixel>(s.red);
+        out.green = ToChannel<Pixel>(s.green);
+        out.blue = ToChannel<Pixel>(s.blue);
+    }
+    return PF_Err_NONE;
+}
+
+}  // namespace
+
+MapPosition MapPositionOf(const PF_EffectWorld& map, A_long x, A_long y, const RenderContext& ctx) {
+    const float fx = float(map.width - 1) / (ctx.layerWidth - 1.0f) * float(x);
+    const float fy = float(map.height - 1) / (ctx.layerHeight - 1.0f) * float(y);
+    A_long column = FloorToInt(fx);
+    A_long row = FloorToInt(fy);
+    if (column < 0) column = 0;
+    if (row < 0) row = 0;
+    if (column > map.width - 1) column = map.width - 1;
+    if (row > map.height - 1) row = map.height - 1;
+    return {column, row};
+}
+
+template <class Pixel>
+Vector3 SelectNormalChannels(const Pixel& m, const RenderContext& ctx) {
+    return {Channel(m, ctx.normalsXChannel), Channel(m, ctx.normalsYChannel),
+            Channel(m, ctx.normalsZChannel)};
+}
+
+template <class Pixel>
+float ReadDepth(A_long x, A_long y, const RenderContext& ctx) {
+    using T = PixelTraits<Pixel>;
+    if (!HasRows(ctx.depthMap, 1)) return 1.0f;
+    const MapPosition p = MapPositionOf(*ctx.depthMap, x, y, ctx);
+    const Pixel& d = PixelAt<Pixel>(*ctx.depthMap, p.column, p.row);
+
+    float v;
+    switch (ctx.depthChannel) {
+        case DEPTH_RED:
+            v = Scaled<Pixel>(d.red);
+            break;
+        case DEPTH_GREEN:
+            v = Scaled<Pixel>(d.green);
+            break;
+        case DEPTH_BLUE:
+            v = Scaled<Pixel>(d.blue);
+            break;
+        case DEPTH_LUMINANCE: {
+            // The luminance is averaged in double; 8-bit channels scale by
+            // 1/255 in double here rather than by the single-precision factor.
+            const double scale = T::kIsFloat ? 1.0 : 1.0 / double(T::kMax);
+            v = float((double(d.red) * scale + double(d.green) * scale + double(d.blue) * scale) *
+                      (1.0 / 3.0));
+            break;
+        }
+        default:
+            // "None" and the separators name no channel: the depth is that of
+            // a layer without a depth map.
+            return 1.0f;
+    }
+    const float gamma = ctx.depthGamma > 0.0f ? ctx.depthGamma : kSmallestFixedStep;
+    const float value = v / gamma;
+    return ctx.depthInvert ? value : 1.0f - value;
+}
+
+template <class Pixel>
+PF_Err ShadePixel(void* refcon, A_long x, A_long y, Pixel* in, Pixel* out) {
+    // Nothing may be thrown into the host's iterate code: a failure becomes
+    // this call's result, which the iteration hands back.
+    try {
+        const auto* ctx = static_cast<const RenderContext*>(refcon);
+        if (ctx == nullptr || in == nullptr || out == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
+        if (ctx->inData == nullptr || ctx->inData->pica_basicP == nullptr) {
+            return PF_Err_BAD_CALLBACK_PARAM;
+        }
+        return Shade(*ctx, x, y, *in, *out);
+    } catch (A_long err) {
+        return err;
+    } catch (const std::bad_alloc&) {
+        return PF_Err_OUT_OF_MEMORY;
+    } catch (...) {
+        return PF_Err_INTERNAL_STRUCT_DAMAGED;
+    }
+}
+
+#define LUMESHADE_INSTANTIATE(Pixel)                                                      \
+    template Vector3 SelectNormalChannels<Pixel>(const Pixel&, const RenderContext&);    \
+    template float ReadDepth<Pixel>(A_long, A_long, const RenderContext&);               \
+    template PF_Err ShadePixel<Pixel>(void*, A_long, A_long, Pixel*, Pixel*);
+
+LUMESHADE_INSTANTIATE(PF_Pixel8)
+LUMESHADE_INSTANTIATE(PF_Pixel16)
+LUMESHADE_INSTANTIATE(PF_PixelFloat)
+
+#undef LUMESHADE_INSTANTIATE
+
+PF_Err ShadePixelFloat(void* refcon, A_long x, A_long y, PF_PixelFloat* in, PF_PixelFloat* out) {
+    return ShadePixel(refcon, x, y, in, out);
+}
+PF_Err ShadePixel16(void* refcon, A_long x, A_long y, PF_Pixel16* in, PF_Pixel16* out) {
+    return ShadePixel(refcon, x, y, in, out);
+}
+PF_Err ShadePixel8(void* refcon, A_long x, A_long y, PF_Pixel8* in, PF_Pixel8* out) {
+    return ShadePixel(refcon, x, y, in, out);
+}
+
+}  // namespace lumeshade

@@ -1,0 +1,102 @@
+// Writing and reading test worlds in any of the three pixel formats through
+// one set of float values (0..1 nominal; 16-bit channels run 0..32768).
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+
+#include "AE_Effect.h"
+#include "host/world.h"
+
+namespace lumeshade::testing {
+
+struct Rgba {
+    float alpha = 1, red = 0, green = 0, blue = 0;
+};
+
+inline float ToUnit(float v, host::Depth depth) {
+    switch (depth) {
+        case host::Depth::k8:
+            return v / 255.0f;
+        case host::Depth::k16:
+            return v / 32768.0f;
+        default:
+            return v;
+    }
+}
+
+// Sets pixel (x, y); integer formats take the nearest channel value.
+inline void Put(host::World& w, A_long x, A_long y, const Rgba& c) {
+    auto q8 = [](float v) { return A_u_char(std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 255)); };
+    auto q16 = [](float v) { return A_u_short(std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 32768)); };
+    switch (w.GetDepth()) {
+        case host::Depth::k8:
+            w.At<PF_Pixel8>(x, y) = {q8(c.alpha), q8(c.red), q8(c.green), q8(c.blue)};
+            break;
+        case host::Depth::k16:
+            w.At<PF_Pixel16>(x, y) = {q16(c.alpha), q16(c.red), q16(c.green), q16(c.blue)};
+            break;
+        default:
+            w.At<PF_PixelFloat>(x, y) = {c.alpha, c.red, c.green, c.blue};
+            break;
+    }
+}
+
+// Pixel (x, y) in the world's own channel units (0..255, 0..32768 or float).
+inline Rgba Raw(const host::World& w, A_long x, A_long y) {
+    switch (w.GetDepth()) {
+        case host::Depth::k8: {
+            const PF_Pixel8& p = w.At<PF_Pixel8>(x, y);
+            return {float(p.alpha), float(p.red), float(p.green), float(p.blue)};
+        }
+        case host::Depth::k16: {
+            const PF_Pixel16& p = w.At<PF_Pixel16>(x, y);
+            return {float(p.alpha), float(p.red), float(p.green), float(p.blue)};
+        }
+        default: {
+            const PF_PixelFloat& p = w.At<PF_PixelFloat>(x, y);
+            return {p.alpha, p.red, p.green, p.blue};
+        }
+    }
+}
+
+// Pixel (x, y) normalised to 0..1.
+inline Rgba Unit(const host::World& w, A_long x, A_long y) {
+    const Rgba r = Raw(w, x, y);
+    const host::Depth d = w.GetDepth();
+    return {ToUnit(r.alpha, d), ToUnit(r.red, d), ToUnit(r.green, d), ToUnit(r.blue, d)};
+}
+
+inline void Fill(host::World& w, const std::function<Rgba(A_long, A_long)>& f) {
+    for (A_long y = 0; y < w.Height(); ++y) {
+        for (A_long x = 0; x < w.Width(); ++x) Put(w, x, y, f(x, y));
+    }
+}
+
+// A hemisphere of normals in the colour encoding of a normal map, black
+// outside the disc.
+inline Rgba SphereNormal(A_long x, A_long y, A_long width, A_long height) {
+    const float nx = (x + 0.5f) / width * 2 - 1, ny = (y + 0.5f) / height * 2 - 1;
+    const float r2 = nx * nx + ny * ny;
+    if (r2 >= 1) return {1, 0, 0, 0};
+    const float nz = std::sqrt(1 - r2);
+    return {1, nx * 0.5f + 0.5f, -ny * 0.5f + 0.5f, nz * 0.5f + 0.5f};
+}
+
+// The bytes of every pixel, row by row, without the row padding.
+inline uint64_t Checksum(const host::World& w) {
+    const int pixelSize = w.GetDepth() == host::Depth::k8 ? 4 : w.GetDepth() == host::Depth::k16 ? 8 : 16;
+    uint64_t h = 1469598103934665603ull;  // FNV-1a
+    const auto* base = static_cast<const unsigned char*>(static_cast<const void*>(w.Def().data));
+    for (A_long y = 0; y < w.Height(); ++y) {
+        const unsigned char* row = base + size_t(y) * size_t(w.RowBytes());
+        for (A_long i = 0; i < w.Width() * pixelSize; ++i) {
+            h ^= row[i];
+            h *= 1099511628211ull;
+        }
+    }
+    return h;
+}
+
+}  // namespace lumeshade::testing
