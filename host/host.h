@@ -16,6 +16,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -118,6 +119,10 @@ public:
     /// frame rate (24 fps: scale 24, step 1; 29.97 fps: scale 2997, step 100).
     /// Set the frame rate first.
     void SetTime(double seconds);
+    /// Makes the World suite report `format` for every world, as a host that
+    /// renders in a format the effect does not know would (BGRA in another
+    /// application, say); nullopt restores the worlds' own formats.
+    void ReportPixelFormat(std::optional<PF_PixelFormat> format);
     /// The user's abort: from now on abort and progress answer
     /// PF_Interrupt_CANCEL, and iterations stop between rows with it.
     void SetAborted(bool aborted);

@@ -32,6 +32,11 @@ void Host::SetDownsample(A_long factor) {
     state_->inData.downsample_y = {1, A_u_long(factor)};
 }
 
+void Host::ReportPixelFormat(std::optional<PF_PixelFormat> format) {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->render.reportedFormat = format;
+}
+
 void Host::SetQuality(PF_Quality quality) { state_->inData.quality = quality; }
 
 void Host::SetThreads(int threads) {

@@ -78,6 +78,8 @@ struct RenderState {
     // Worlds the module may name back to the host: pixel format by data
     // pointer. Worlds made with PF_NewWorld / new_world are owned here.
     std::map<const void*, PF_PixelFormat> handedOut;
+    // Set: the World suite reports this format for every world it knows.
+    std::optional<PF_PixelFormat> reportedFormat;
     std::map<const void*, std::unique_ptr<World>> newWorlds;
 
     // The frame.

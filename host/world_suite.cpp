@@ -68,7 +68,8 @@ PF_Err Suite_GetPixelFormat(const PF_EffectWorld* world, PF_PixelFormat* format)
     if (world == nullptr || format == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
     const std::optional<PF_PixelFormat> known = HandedOutFormat(Host::Current().State(), world);
     if (!known) return PF_Err_BAD_CALLBACK_PARAM;
-    *format = *known;
+    const auto& reported = Host::Current().State().render.reportedFormat;
+    *format = reported ? *reported : *known;
     return PF_Err_NONE;
 }
 
