@@ -1,0 +1,55 @@
+// Probe lines and the progress bar's text.
+#include "tools/probe.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "tool_test_support.h"
+#include "tools/progress.h"
+
+namespace lumeshade::tools {
+namespace {
+
+TEST(ProbeTest, ChannelsPrintInTheRendersUnits) {
+    EXPECT_EQ(FormatChannel(255.0f, BitDepth::k8), "255");
+    EXPECT_EQ(FormatChannel(32768.0f, BitDepth::k16), "32768");
+    EXPECT_EQ(FormatChannel(0.1f, BitDepth::kFloat), "0.1");
+    EXPECT_EQ(FormatChannel(1.0f / 3.0f, BitDepth::kFloat), "0.33333334");
+    EXPECT_EQ(FormatChannel(-2.5e-8f, BitDepth::kFloat), "-2.5e-08");
+    EXPECT_EQ(FormatChannel(std::numeric_limits<float>::infinity(), BitDepth::kFloat),
+              "\"Infinity\"");
+    EXPECT_EQ(FormatChannel(-std::numeric_limits<float>::infinity(), BitDepth::kFloat),
+              "\"-Infinity\"");
+    EXPECT_EQ(FormatChannel(std::nanf(""), BitDepth::kFloat), "\"NaN\"");
+    // Every float prints as text that reads back as the same float.
+    for (float v = 1e-6f; v < 100.0f; v *= 1.37f) {
+        EXPECT_EQ(std::strtof(FormatChannel(v, BitDepth::kFloat).c_str(), nullptr), v);
+    }
+}
+
+TEST(ProbeTest, ALineHoldsTheFrameThePointAndTheFourChannels) {
+    Image image = MakeImage(3, 2, BitDepth::k8);
+    float* p = image.Pixel(2, 1);
+    p[0] = 10, p[1] = 20, p[2] = 30, p[3] = 255;
+    EXPECT_EQ(ProbeLine(4, {2, 1}, image),
+              R"({"frame":4,"x":2,"y":1,"a":255,"r":10,"g":20,"b":30})");
+    EXPECT_EQ(ParseProbe("2,1").x, 2);
+    EXPECT_EQ(ParseProbe("2,1").y, 1);
+    for (const char* bad : {"", "2", "2,", ",1", "-1,0", "a,b", "1.5,2", "1,2,3"}) {
+        EXPECT_TRUE(testing::FailsWith([&] { ParseProbe(bad); }, {"--probe: expected X,Y"})) << bad;
+    }
+}
+
+TEST(ProgressTest, TheBarCoversTheShareDone) {
+    EXPECT_EQ(Progress::Line(0.0, 0, 4, 10),
+              "[                              ]   0%  frame 10 (1/4)");
+    EXPECT_EQ(Progress::Line(0.5, 2, 4, 12),
+              "[###############               ]  50%  frame 12 (3/4)");
+    EXPECT_EQ(Progress::Line(1.7, 3, 4, 13),
+              "[##############################] 100%  frame 13 (4/4)");
+}
+
+}  // namespace
+}  // namespace lumeshade::tools

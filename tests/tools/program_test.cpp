@@ -1,0 +1,293 @@
+// Runs of the built lumeshade-render, as a person runs it: renders and
+// probes, sequences, control listings, and the exit status and message of
+// every kind of bad input.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "AE_Effect.h"
+#include "tool_test_support.h"
+#include "tools/image_io.h"
+#include "tools/json_read.h"
+
+namespace lumeshade::tools {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+using testing::WriteText;
+
+fs::path Program() {
+    if (const char* dir = std::getenv("LUMESHADE_BUILD_DIR"))
+        return fs::path(dir) / "lumeshade-render";
+    // Run directly: the test sits in <build>/tests/tools.
+    return fs::read_symlink("/proc/self/exe").parent_path().parent_path().parent_path() /
+           "lumeshade-render";
+}
+
+std::string Quote(const std::string& arg) {
+    std::string quoted = "'";
+    for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        std::istringstream in(out);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+};
+
+// Runs the program in `dir` with `args`; its output goes to files outside
+// that folder so that the folder holds only what the program wrote.
+Result RunProgram(const TempDir& dir, const std::vector<std::string>& args) {
+    static TempDir logs;
+    std::string command = "cd " + Quote(dir.Path().string()) + " && " + Quote(Program().string());
+    for (const std::string& a : args) command += " " + Quote(a);
+    command += " >" + Quote((logs / "out").string()) + " 2>" + Quote((logs / "err").string());
+    const int raw = std::system(command.c_str());
+    Result r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = ReadFile(logs / "out");
+    r.err = ReadFile(logs / "err");
+    return r;
+}
+
+// A 64 x 64 sphere lit from the upper left.
+const char* kSmallScene = R"({
+    "width": 64, "height": 64, "depth": 8,
+    "layers": {"normals": {"generate": "sphere", "radius": 0.8}},
+    "input": "normals",
+    "lights": [{"name": "Light 1", "position": [8, 8, -40]}]
+})";
+
+TEST(ProgramTest, RendersASceneAndProbesTheWrittenPixels) {
+    TempDir dir;
+    WriteText(dir / "s.json", kSmallScene);
+    const Result r = RunProgram(dir, {"s.json", "-o", "lit.png", "--probe", "32,32", "--probe",
+                                      "0,0", "--probe", "20,20", "--quiet"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const Image written = ReadImage(dir / "lit.png", BitDepth::k8, {"test", ""});
+    const auto lines = r.Lines();
+    ASSERT_EQ(lines.size(), 3u) << r.out;
+    for (const std::string& line : lines) {
+        const Json probe = Json::parse(line);
+        ASSERT_EQ(probe.size(), 7u) << line;
+        EXPECT_EQ(probe["frame"], 0);
+        const float* p = written.Pixel(probe["x"].get<int>(), probe["y"].get<int>());
+        EXPECT_EQ(probe["r"], p[0]) << line;
+        EXPECT_EQ(probe["g"], p[1]);
+        EXPECT_EQ(probe["b"], p[2]);
+        EXPECT_EQ(probe["a"], p[3]);
+    }
+    EXPECT_EQ(Json::parse(lines[1])["a"], 0) << "off the sphere";
+    EXPECT_EQ(Json::parse(lines[0])["a"], 255);
+    EXPECT_GT(Json::parse(lines[0])["r"].get<int>(), 0) << "the light reaches the sphere";
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"lit.png", "s.json"}));
+}
+
+TEST(ProgramTest, FloatProbesPrintValuesThatReadBackExactly) {
+    TempDir dir;
+    WriteText(dir / "s.json", kSmallScene);
+    const Result r = RunProgram(
+        dir, {"s.json", "--depth", "float", "-o", "lit.exr", "--probe", "21,27", "--quiet"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Image written = ReadImage(dir / "lit.exr", BitDepth::kFloat, {"test", ""});
+    const std::string line = r.Lines().at(0);
+    for (const auto& [key, channel] : {std::pair{"\"r\":", 0}, {"\"g\":", 1}, {"\"b\":", 2}}) {
+        const std::size_t at = line.find(key) + std::strlen(key);
+        const float printed = std::strtof(line.c_str() + at, nullptr);
+        EXPECT_EQ(printed, written.Pixel(21, 27)[channel]) << line;
+    }
+}
+
+TEST(ProgramTest, AnAnimatedLightWritesOneFilePerFrame) {
+    TempDir dir;
+    WriteText(dir / "s.json", R"({
+        "width": 48, "height": 48, "depth": 16, "frames": {"start": 0, "end": 2},
+        "layers": {"normals": {"generate": "sphere"}},
+        "lights": [{"position": {"keys": [[0, [0, 24, -30]], [2, [48, 24, -30]]]}}]
+    })");
+    fs::create_directory(dir / "seq");
+    const Result r =
+        RunProgram(dir, {"s.json", "-o", "seq/f_##.png", "--probe", "10,24", "--quiet"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> files;
+    for (const auto& e : fs::directory_iterator(dir / "seq")) files.push_back(e.path().filename());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"f_00.png", "f_01.png", "f_02.png"}));
+    const auto lines = r.Lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(Json::parse(lines[2])["frame"], 2);
+    EXPECT_NE(Json::parse(lines[0])["r"], Json::parse(lines[2])["r"]) << "the light moved";
+
+    fs::remove_all(dir / "seq");
+    fs::create_directory(dir / "seq");
+    ASSERT_EQ(RunProgram(dir, {"s.json", "-o", "seq/f_##.png", "--frames", "1", "--quiet"}).status,
+              0);
+    EXPECT_TRUE(fs::exists(dir / "seq/f_01.png"));
+    EXPECT_FALSE(fs::exists(dir / "seq/f_00.png"));
+}
+
+TEST(ProgramTest, ListsTheControlsAndWhichTheSceneLeavesShown) {
+    TempDir dir;
+    WriteText(dir / "plain.json", R"({"layers": {"n": {"generate": "sphere"}},
+                                      "controls": {"display": "Diffuse"}})");
+    WriteText(dir / "specular.json", R"({"layers": {"n": {"generate": "sphere"}},
+                                     "controls": {"specular_enable": true}})");
+    const Result plain = RunProgram(dir, {"plain.json", "--list-controls", "--json"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    const Json all = Json::parse(plain.out);
+    ASSERT_EQ(all.size(), 142u);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(all[i]["index"], i + 1);
+        EXPECT_TRUE(all[i]["visible"]) << "no supervised control changed: nothing is hidden yet";
+    }
+    EXPECT_EQ(all[0]["key"], "display");
+    EXPECT_EQ(all[0]["type"], "popup");
+    EXPECT_EQ(all[0]["default"], "All");
+
+    const Result specular = RunProgram(dir, {"specular.json", "--list-controls", "--json"});
+    ASSERT_EQ(specular.status, 0) << specular.err;
+    std::map<std::string, Json> byKey;
+    for (const Json& c : Json::parse(specular.out)) byKey[c["key"].get<std::string>()] = c;
+    EXPECT_TRUE(byKey["specular_spread"]["visible"]);
+    EXPECT_TRUE(byKey["shading_diffuse"]["visible"]);
+    EXPECT_FALSE(byKey["toon_amount"]["visible"]);
+    EXPECT_FALSE(byKey["depth_gamma"]["visible"]) << "no depth map chosen";
+    EXPECT_TRUE(byKey["toon_enable"]["visible"]) << "switches never hide";
+    EXPECT_EQ(byKey["specular_spread"]["group"], "Specular");
+    EXPECT_EQ(byKey["specular_spread"]["valid_max"], 10);
+    EXPECT_EQ(byKey["incidence_falloff"]["default"], 0.4);
+    EXPECT_EQ(byKey["specular_enable"]["flags"], int(PF_ParamFlag_SUPERVISE));
+    EXPECT_TRUE(byKey["specular_spread"]["choices"].is_null()) << "popups only";
+
+    const Result text = RunProgram(dir, {"specular.json", "--list-controls"});
+    ASSERT_EQ(text.status, 0);
+    EXPECT_EQ(text.Lines().size(), 143u) << "a heading and a line per control";
+}
+
+TEST(ProgramTest, BadInputIsReportedWithStatusTwoAndLeavesNoFile) {
+    struct Case {
+        std::string scene;  // written to s.json when not empty
+        std::vector<std::string> args;
+        std::string expected;
+    };
+    const std::string sphere =
+        R"("layers": {"n": {"generate": "sphere", "width": 16, "height": 16}})";
+    const Case cases[] = {
+        {R"({"width": 16,})", {"s.json"}, "s.json: malformed JSON at line 1"},
+        {"{" + sphere + R"(, "lihgts": []})",
+         {"s.json"},
+         "s.json: lihgts: unknown key (did you mean \"lights\"?)"},
+        {"{" + sphere + R"(, "fps": "fast"})", {"s.json"}, "s.json: fps: expected a number"},
+        {"{" + sphere + R"(, "controls": {"toon_smoothing": 2}})",
+         {"s.json"},
+         "s.json: controls.toon_smoothing: expected a number from 0 to 1, got 2"},
+        {R"({"layers": {"n": "nope.png"}})",
+         {"s.json"},
+         "layers.n: the image \"./nope.png\" does not exist"},
+        {R"({"layers": {"n": "zero.png"}})", {"s.json"}, "is an empty file"},
+        {R"({"layers": {"n": "junk.png"}})", {"s.json"}, "cannot read the image"},
+        {R"({"width": 100000, )" + sphere + "}",
+         {"s.json"},
+         "width: expected a whole number from 1 to 30000"},
+        {"{" + sphere + "}",
+         {"s.json", "-o", "missing/x.png"},
+         "the folder \"missing\" does not exist"},
+        {"{" + sphere + "}",
+         {"s.json", "-o", "locked/x.png"},
+         "the folder \"locked\" is read-only"},
+        {"{" + sphere + "}",
+         {"s.json", "--frames", "3-1"},
+         "--frames: the last frame 1 comes before the first 3"},
+        {"{" + sphere + "}",
+         {"s.json", "--probe", "16,0"},
+         "--probe: 16,0 lies outside the 16 x 16 output"},
+        {"{" + sphere + "}",
+         {"s.json", "--set", "bump_scale=-1"},
+         "--set: bump_scale: expected a number from 0 to 10"},
+        {"{" + sphere + "}", {"s.json", "--depth", "32"}, "--depth: expected 8, 16 or float"},
+        {"{" + sphere + "}",
+         {"s.json", "--downsample", "0"},
+         "--downsample: expected a whole number from 1"},
+        {"{" + sphere + "}",
+         {"s.json", "--module", "/no/such.so"},
+         "module \"/no/such.so\": no such file"},
+        {"{" + sphere + "}", {"s.json", "--module", "junk.png"}, "cannot load module"},
+        {"", {"nothing.json"}, "nothing.json: the scene file does not exist"},
+        {"", {"--bogus"}, "--bogus"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        WriteText(dir / "zero.png", "");
+        WriteText(dir / "junk.png", "\x89PNG\r\n\x1a\n but then nothing a PNG should hold");
+        fs::create_directory(dir / "locked");
+        ::chmod((dir / "locked").c_str(), 0555);
+        if (!c.scene.empty()) WriteText(dir / "s.json", c.scene);
+        const auto before = dir.Entries();
+        const Result r = RunProgram(dir, c.args);
+        EXPECT_EQ(r.status, 2) << c.expected << "\n" << r.err;
+        EXPECT_EQ(r.err.rfind("lumeshade-render: error: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(c.expected), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(dir.Entries(), before) << c.expected;
+        EXPECT_TRUE(fs::is_empty(dir / "locked"));
+    }
+}
+
+TEST(ProgramTest, AFailingModuleIsReportedWithStatusOneAndItsErrorCode) {
+    TempDir dir;
+    WriteText(dir / "s.json", kSmallScene);
+    const Result render =
+        RunProgram(dir, {"s.json", "--module", LUMESHADE_FAILING_RENDER_MODULE, "--quiet"});
+    EXPECT_EQ(render.status, 1);
+    EXPECT_EQ(render.err,
+              "lumeshade-render: error: frame 0: the module's render failed with error 4 (out of "
+              "memory): No pixels today.\n");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"s.json"})) << "nothing written";
+
+    const Result mismatch =
+        RunProgram(dir, {"s.json", "--module", LUMESHADE_NO_CONTROLS_MODULE, "--list-controls"});
+    EXPECT_EQ(mismatch.status, 1);
+    EXPECT_NE(mismatch.err.find("the module registered 0 controls where 142 were expected"),
+              std::string::npos)
+        << mismatch.err;
+    EXPECT_EQ(mismatch.out, "");
+}
+
+TEST(ProgramTest, WithoutASceneItRendersTheDemo) {
+    TempDir dir;
+    const Result r = RunProgram(dir, {"--quiet", "--probe", "256,256", "--probe", "2,2"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Image demo = ReadImage(dir / "demo.png", BitDepth::kFloat, {"test", ""});
+    EXPECT_EQ(demo.width, 512);
+    EXPECT_EQ(demo.height, 512);
+    const float* centre = demo.Pixel(256, 256);
+    EXPECT_EQ(centre[3], 1.0f);
+    EXPECT_GT(centre[0] + centre[1] + centre[2], 0.3f) << "the demo's lights reach the centre";
+    EXPECT_EQ(demo.Pixel(2, 2)[3], 1.0f) << "the sphere stands on a lit wall";
+    EXPECT_EQ(r.Lines().size(), 2u);
+}
+
+}  // namespace
+}  // namespace lumeshade::tools

@@ -1,0 +1,277 @@
+#include "tools/driver.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <thread>
+
+#include "host/effect_streams.h"
+#include "host/host.h"
+#include "tools/composition_builder.h"
+#include "tools/control_values.h"
+#include "tools/image_io.h"
+#include "tools/input_error.h"
+#include "tools/layer_loading.h"
+#include "tools/list_controls.h"
+#include "tools/module_library.h"
+#include "tools/output_file.h"
+#include "tools/probe.h"
+#include "tools/progress.h"
+#include "tools/scene.h"
+#include "tools/world_images.h"
+
+namespace lumeshade::tools {
+namespace {
+
+constexpr const char* kProgram = "lumeshade-render";
+constexpr int kMaxDownsample = 64;
+constexpr int kMaxThreads = 1024;
+
+// The module answered a command with an error.
+class ModuleFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ErrorName {
+    PF_Err code;
+    const char* name;
+};
+constexpr ErrorName kErrorNames[] = {
+    {PF_Err_OUT_OF_MEMORY, "out of memory"},
+    {PF_Err_INTERNAL_STRUCT_DAMAGED, "internal structure damaged"},
+    {PF_Err_INVALID_INDEX, "invalid index"},
+    {PF_Err_UNRECOGNIZED_PARAM_TYPE, "unrecognised parameter type"},
+    {PF_Err_INVALID_CALLBACK, "invalid callback"},
+    {PF_Err_BAD_CALLBACK_PARAM, "bad callback parameter"},
+    {PF_Interrupt_CANCEL, "cancelled"},
+};
+
+void Check(host::Host& host, PF_Err err, const std::string& what) {
+    if (err == PF_Err_NONE) return;
+    std::string message = what + " failed with error " + std::to_string(err);
+    for (const ErrorName& e : kErrorNames) {
+        if (e.code == err) message += std::string(" (") + e.name + ")";
+    }
+    const PF_OutData& out = host.OutData();
+    const std::string text(out.return_msg, strnlen(out.return_msg, sizeof out.return_msg));
+    if (!text.empty()) message += ": " + text;
+    throw ModuleFailure(message);
+}
+
+// Sets the controls to their values at each frame and tells the module,
+// as a host does, about every supervised control whose value changed.
+class ControlDriver {
+public:
+    ControlDriver(const ControlSchema& schema, std::vector<ControlTrack> tracks,
+                  const CompositionLayout& layout)
+        : tracks_(std::move(tracks)), layout_(layout) {
+        // Before the first frame every control holds its registered default.
+        for (const ControlInfo& info : schema.Controls()) {
+            previous_[info.index] = RegisteredDefault(info);
+        }
+    }
+
+    void Apply(host::Host& host, double frame) {
+        std::vector<A_long> changed;
+        for (const ControlTrack& t : tracks_) {
+            const ControlInfo& info = *t.info;
+            const ControlValue value = ValueAt(info, t.track, frame);
+            if (info.kind == ControlKind::kLayer) {
+                const std::string& layer = std::get<LayerValue>(value).layer;
+                host.BindLayerParam(info.index, layer.empty() ? -1 : layout_.footage.at(layer));
+            } else {
+                PF_ParamDefUnion record = info.registered.u;
+                StoreValue(info, value, record);
+                host.SetParam(info.index, record);
+            }
+            ControlValue& before = previous_[info.index];
+            if (info.Supervised() && !(before == value)) changed.push_back(info.index);
+            before = value;
+        }
+        for (A_long index : changed) {
+            Check(host, host.UserChangedParam(index),
+                  "the module's answer to a change of control " + std::to_string(index));
+        }
+    }
+
+private:
+    std::vector<ControlTrack> tracks_;
+    const CompositionLayout& layout_;
+    std::map<A_long, ControlValue> previous_;
+};
+
+// Redraws the bar from the host's progress while a frame renders. Reports
+// left from the frame before are not this frame's and are skipped.
+class ProgressWatch {
+public:
+    ProgressWatch(host::Host& host, Progress& progress, bool enabled) {
+        if (!enabled) return;
+        const int before = host.ProgressReports();
+        thread_ = std::thread([&host, &progress, before, this] {
+            while (!stop_.load()) {
+                if (host.ProgressReports() != before) {
+                    progress.Rows(host.LastProgressCurrent(), host.LastProgressTotal());
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        });
+    }
+    ~ProgressWatch() {
+        stop_.store(true);
+        if (thread_.joinable()) thread_.join();
+    }
+    ProgressWatch(const ProgressWatch&) = delete;
+    ProgressWatch& operator=(const ProgressWatch&) = delete;
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// The options, checked, with the scene's settings where an option is not
+// given.
+struct Settings {
+    FrameRange frames;
+    BitDepth depth = BitDepth::kFloat;
+    std::vector<ProbePoint> probes;
+    std::string output;
+};
+
+Settings ReadSettings(const RunOptions& options, const Scene& scene) {
+    Settings settings;
+    settings.frames = options.frames ? ParseFrameRange(*options.frames, {"--frames", ""})
+                                     : scene.frames.value_or(FrameRange{});
+    settings.depth = scene.depth.value_or(BitDepth::kFloat);
+    if (options.depth) {
+        const auto parsed = ParseBitDepth(*options.depth);
+        if (!parsed) {
+            Fail({"--depth", ""}, "expected 8, 16 or float, got \"" + *options.depth + "\"");
+        }
+        settings.depth = *parsed;
+    }
+    if (options.quality != "high" && options.quality != "low") {
+        Fail({"--quality", ""}, "expected high or low, got \"" + options.quality + "\"");
+    }
+    if (options.downsample < 1 || options.downsample > kMaxDownsample) {
+        Fail({"--downsample", ""}, "expected a whole number from 1 to " +
+                                       std::to_string(kMaxDownsample) + ", got " +
+                                       std::to_string(options.downsample));
+    }
+    if (options.threads < 0 || options.threads > kMaxThreads) {
+        Fail({"--threads", ""}, "expected a whole number from 0 (all cores) to " +
+                                    std::to_string(kMaxThreads) + ", got " +
+                                    std::to_string(options.threads));
+    }
+    for (const std::string& p : options.probes) settings.probes.push_back(ParseProbe(p));
+    settings.output = options.output.value_or(options.scene ? "lumeshade.png" : "demo.png");
+    return settings;
+}
+
+// Probes are output pixels; a downsampled output is the full size divided by
+// the factor, rounded up.
+void CheckProbes(const RunOptions& options, const Settings& settings, const LoadedLayers& layers) {
+    const int width = (layers.width + options.downsample - 1) / options.downsample;
+    const int height = (layers.height + options.downsample - 1) / options.downsample;
+    for (std::size_t i = 0; i < settings.probes.size(); ++i) {
+        if (settings.probes[i].x >= width || settings.probes[i].y >= height) {
+            Fail({"--probe", ""}, options.probes[i] + " lies outside the " + std::to_string(width) +
+                                      " x " + std::to_string(height) + " output");
+        }
+    }
+}
+
+void ListControls(host::Host& host, const ControlSchema& schema, bool json, std::ostream& out) {
+    std::vector<bool> visible;
+    for (const ControlInfo& info : schema.Controls()) {
+        const AEGP_DynStreamFlags flags = host::StreamFlags(host, info.index);
+        visible.push_back((flags & AEGP_DynStreamFlag_HIDDEN) == 0);
+    }
+    if (json) {
+        out << ControlsToJson(schema, visible).dump(2) << '\n';
+    } else {
+        out << ControlsToText(schema, visible);
+    }
+}
+
+int Render(const RunOptions& options, std::ostream& out, std::ostream& err) {
+    Scene scene = options.scene ? LoadScene(*options.scene) : DemoScene();
+    for (const std::string& setting : options.settings) ApplySetting(scene, setting);
+    const Settings settings = ReadSettings(options, scene);
+    const FrameRange& frames = settings.frames;
+    if (!options.listControls) CheckOutputPath(settings.output, frames.start, frames.Count());
+
+    const auto module = LoadModule(options.module.empty() ? DefaultModulePath() : options.module);
+    host::Host host(module->Entry());
+    Check(host, host.GlobalSetup(), "the module's global set-up");
+    Check(host, host.ParamsSetup(), "the module's parameter set-up");
+    const ControlSchema schema = ControlSchema::FromRegistration(host.Registered());
+    std::vector<ControlTrack> tracks = ResolveControls(scene, schema);
+    LoadedLayers layers = LoadLayers(scene, settings.depth);
+    CheckProbes(options, settings, layers);
+
+    const CompositionLayout layout = BuildComposition(scene, layers, host.Comp());
+    host.SetInput(host.Comp().layers[host.Comp().effectLayer].footage);
+    host.SetRenderDepth(ToHostDepth(settings.depth));
+    host.SetDownsample(options.downsample);
+    host.SetQuality(options.quality == "high" ? PF_Quality_HI : PF_Quality_LO);
+    host.SetThreads(options.threads);
+    ControlDriver controls(schema, std::move(tracks), layout);
+    const auto setFrame = [&](int frame) {
+        host.SetTime(frame / scene.fps);
+        SetFrame(scene, layout, frame, host.Comp());
+        controls.Apply(host, frame);
+    };
+
+    if (options.listControls) {
+        setFrame(frames.start);
+        ListControls(host, schema, options.json, out);
+        return kExitOk;
+    }
+    Progress progress(options.progress, err, frames.Count());
+    for (int frame = frames.start; frame <= frames.end; ++frame) {
+        progress.StartFrame(frame - frames.start, frame);
+        setFrame(frame);
+        PF_Err result;
+        {
+            const ProgressWatch watch(host, progress, options.progress);
+            result = host.RenderFrame();
+        }
+        Check(host, result, "frame " + std::to_string(frame) + ": the module's render");
+        progress.Rows(1, 1);
+        const Image image = FromWorld(host.Output());
+        for (const ProbePoint& p : settings.probes) out << ProbeLine(frame, p, image) << '\n';
+        out << std::flush;
+        WriteImage(FrameFileName(settings.output, frame), image);
+    }
+    progress.Finish();
+    return kExitOk;
+}
+
+}  // namespace
+
+int Run(const RunOptions& options, std::ostream& out, std::ostream& err) {
+    try {
+        return Render(options, out, err);
+    } catch (const InputError& e) {
+        err << kProgram << ": error: " << e.what() << '\n';
+        return kExitBadInput;
+    } catch (const ModuleFailure& e) {
+        err << kProgram << ": error: " << e.what() << '\n';
+        return kExitRenderFailed;
+    } catch (const ModuleMismatch& e) {
+        err << kProgram << ": error: " << e.what() << '\n';
+        return kExitRenderFailed;
+    } catch (const std::bad_alloc&) {
+        err << kProgram << ": error: out of memory\n";
+        return kExitRenderFailed;
+    } catch (const std::exception& e) {
+        err << kProgram << ": internal error: " << e.what() << '\n';
+        return kExitRenderFailed;
+    }
+}
+
+}  // namespace lumeshade::tools

@@ -1,0 +1,73 @@
+// Typed reads from a parsed scene, each failing with the value's location
+// and what was expected.
+#pragma once
+
+#include <array>
+#include <initializer_list>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/input_error.h"
+#include "tools/keyframes.h"
+
+namespace lumeshade::tools {
+
+// Objects keep the order of the file, so errors come in the order a reader
+// meets them.
+using Json = nlohmann::ordered_json;
+
+// Parses JSON text; malformed text and repeated keys fail with the line and
+// column.
+Json ParseJson(std::string_view text, const std::string& source);
+
+// A short rendering of a value for messages: 12, "abc", an object, ...
+std::string DescribeValue(const Json& value);
+
+[[noreturn]] void FailExpected(const Location& where, const std::string& expected, const Json& got);
+
+// Checks that `value` is an object whose keys are all among `known`; an
+// unknown key fails with the nearest known one.
+void CheckObject(const Json& value, const Location& where, const std::vector<std::string>& known);
+
+double ReadNumber(const Json& value, const Location& where);
+double ReadNumberIn(const Json& value, const Location& where, double lo, double hi);
+// A whole number from lo to hi.
+int ReadWholeNumber(const Json& value, const Location& where, int lo, int hi);
+bool ReadBool(const Json& value, const Location& where);
+std::string ReadString(const Json& value, const Location& where);
+std::array<double, 3> ReadTriple(const Json& value, const Location& where,
+                                 const char* expected = "an array of three numbers");
+// [r, g, b] with each number from 0 to 1.
+std::array<double, 3> ReadUnitColor(const Json& value, const Location& where);
+
+// A value, or {"keys": [[frame, value], ...]} with frames in increasing
+// order; `read(json, location)` reads one value.
+template <class T, class Read>
+Track<T> ReadTrack(const Json& value, const Location& where, Read read) {
+    if (!value.is_object()) return Track<T>(read(value, where));
+    CheckObject(value, where, {"keys"});
+    const Location keysAt = where.Key("keys");
+    const auto keys = value.find("keys");
+    if (keys == value.end()) Fail(where, "expected {\"keys\": [[frame, value], ...]}");
+    if (!keys->is_array() || keys->empty()) {
+        FailExpected(keysAt, "a non-empty array of [frame, value] pairs", *keys);
+    }
+    Track<T> track;
+    for (std::size_t i = 0; i < keys->size(); ++i) {
+        const Json& key = (*keys)[i];
+        const Location keyAt = keysAt.Item(i);
+        if (!key.is_array() || key.size() != 2) FailExpected(keyAt, "a [frame, value] pair", key);
+        const double frame = ReadNumber(key[0], keyAt.Item(0));
+        if (!track.Empty() && !(frame > track.Keys().back().frame)) {
+            Fail(keyAt.Item(0),
+                 "expected a frame after " + FormatNumber(track.Keys().back().frame) +
+                     " (keys come in increasing frame order), got " + FormatNumber(frame));
+        }
+        track.AddKey(frame, read(key[1], keyAt.Item(1)));
+    }
+    return track;
+}
+
+}  // namespace lumeshade::tools
