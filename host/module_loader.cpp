@@ -48,7 +48,9 @@ LoadedModule::LoadedModule(const std::string& path) : path_(path) {
         throw std::runtime_error("cannot load module " + path + ": " + LastError());
     }
 #ifdef _WIN32
-    auto symbol = GetProcAddress(reinterpret_cast<HMODULE>(library_), kEntryName);
+    // Through void*, as dlsym hands it back: FARPROC's own signature says nothing.
+    void* symbol =
+        reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(library_), kEntryName));
 #else
     void* symbol = dlsym(library_, kEntryName);
 #endif

@@ -1,6 +1,7 @@
 // A host with the real module loaded: global set-up and parameter set-up
 // done, an input layer, and a composition holding the effect's layer. Shared
-// by the tests that drive whole commands.
+// by the tests that drive whole commands. The module is the one linked in,
+// or the entry point of one loaded from a file.
 #pragma once
 
 #include <memory>
@@ -17,8 +18,9 @@ namespace lumeshade::testing {
 class ModuleHost {
 public:
     explicit ModuleHost(A_long width = 8, A_long height = 4,
-                        host::Depth depth = host::Depth::kFloat)
-        : host_(EntryPointFunc) {
+                        host::Depth depth = host::Depth::kFloat,
+                        PF_FilterProc entry = EntryPointFunc)
+        : host_(entry) {
         host::CompLayer layer;
         layer.name = "Normals";
         host_.Comp().layers.push_back(layer);
