@@ -25,6 +25,16 @@ inline int32_t TruncToInt(double v) {
 // Rounding toward minus infinity.
 inline int32_t FloorToInt(double v) { return TruncToInt(std::floor(v)); }
 
+// floor(v) limited to 0..last, for positions that address a map. A negative
+// value, one that is not a number and one that does not fit 32 bits all give
+// 0, as FloorToInt's most negative integer does once limited; for the rest
+// the floor is the truncation, with no library call.
+inline int32_t FloorToIndex(float v, int32_t last) {
+    int32_t i = v >= 0.0f && v < 2147483648.0f ? static_cast<int32_t>(v) : 0;
+    if (i > last) i = last;
+    return i;
+}
+
 // Rounding to the nearest integer, halves away from zero.
 inline int32_t RoundToInt(double v) { return TruncToInt(std::round(v)); }
 

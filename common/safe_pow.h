@@ -8,12 +8,17 @@
 // becoming infinite (for an exponent of minus infinity the roles swap). A
 // power that is not a number (a negative base under a fractional exponent)
 // becomes 0, so that one such term cannot turn a whole pixel into NaN. Every
-// other power is exactly powf.
+// other power is PowF (common/fmath.h).
 #pragma once
 
 #include <cmath>
 
+#include "common/fmath.h"
+
 namespace lumeshade {
+
+// NaN becomes 0, any other value stays: SafePowf(v, 1), with no power to take.
+inline float NotANumberToZero(float v) { return std::isnan(v) ? 0.0f : v; }
 
 inline float SafePowf(float base, float exponent) {
     float p;
@@ -21,10 +26,9 @@ inline float SafePowf(float base, float exponent) {
         p = base;  // exact, and the default of every control concerned
     } else if (std::isinf(exponent)) {
         const bool atLeastOne = std::fabs(base) >= 1.0f;
-        p = exponent > 0.0f ? (atLeastOne ? 1.0f : 0.0f)
-                            : (std::fabs(base) > 1.0f ? 0.0f : 1.0f);
+        p = exponent > 0.0f ? (atLeastOne ? 1.0f : 0.0f) : (std::fabs(base) > 1.0f ? 0.0f : 1.0f);
     } else {
-        p = std::pow(base, exponent);
+        p = PowF(base, exponent);
     }
     return std::isnan(p) ? 0.0f : p;
 }

@@ -75,16 +75,35 @@ PF_Err RunRow(HostState& s, const Area& a, A_long y, const PF_EffectWorld& src, 
                     ? reinterpret_cast<Pixel*>(reinterpret_cast<char*>(src.data) +
                                                std::intptr_t(sy) * src.rowbytes)
                     : nullptr;
+    // The columns whose source pixel lies inside the source, computed wide:
+    // the pixels there are handed over without a test each.
+    std::int64_t from = a.right, to = a.right;
+    if (in != nullptr) {
+        from = std::clamp<std::int64_t>(-std::int64_t(a.dx), a.left, a.right);
+        to = std::clamp<std::int64_t>(std::int64_t(src.width) - a.dx, from, a.right);
+    }
     A_long x = a.left;
     try {
-        for (; x < a.right; ++x) {
-            const A_long sx = x + a.dx;
-            Pixel blank{};  // transparent black outside the source
-            Pixel* inP = in != nullptr && sx >= 0 && sx < src.width ? in + sx : &blank;
-            if (const PF_Err err = fn(refcon, x, y, inP, out + x)) {
-                *failedX = x;
-                return err;
+        // Outside the source the function sees transparent black, fresh for
+        // every pixel.
+        const auto outside = [&](A_long end) -> PF_Err {
+            for (; x < end; ++x) {
+                Pixel blank{};
+                if (const PF_Err err = fn(refcon, x, y, &blank, out + x)) return err;
             }
+            return PF_Err_NONE;
+        };
+        PF_Err err = outside(A_long(from));
+        if (err == PF_Err_NONE && x < A_long(to)) {
+            Pixel* source = in + (std::int64_t(x) + a.dx);
+            for (; x < A_long(to); ++x, ++source) {
+                if ((err = fn(refcon, x, y, source, out + x)) != PF_Err_NONE) break;
+            }
+        }
+        if (err == PF_Err_NONE) err = outside(a.right);
+        if (err != PF_Err_NONE) {
+            *failedX = x;
+            return err;
         }
     } catch (...) {
         std::lock_guard<std::mutex> lock(s.mutex);

@@ -114,21 +114,44 @@ Axis MakeAxis(PF_Fixed centre, PF_Fixed radius, A_long size) {
     return a;
 }
 
+// The column weights of a box are the same on every row; up to this many
+// columns they are worked out once per sample instead of once per pixel.
+constexpr A_long kWeighedColumns = 128;
+
 template <class Pixel>
 void BoxAverage(const PF_EffectWorld& world, PF_Fixed x, PF_Fixed y, PF_Fixed xRadius,
                 PF_Fixed yRadius, Pixel* dst) {
     const Axis ax = MakeAxis(x, xRadius, world.width);
     const Axis ay = MakeAxis(y, yRadius, world.height);
     double alpha = 0.0, red = 0.0, green = 0.0, blue = 0.0;
-    for (A_long j = ay.first; j <= ay.last; ++j) {
-        const Pixel* row = Row<Pixel>(world, j);
-        const double wy = ay.Weight(j);
-        for (A_long i = ax.first; i <= ax.last; ++i) {
-            const double w = ax.Weight(i) * wy;
-            alpha += w * row[i].alpha;
-            red += w * row[i].red;
-            green += w * row[i].green;
-            blue += w * row[i].blue;
+    const A_long columns = ax.last - ax.first + 1;
+    if (columns <= 0) {
+        // The box lies beside the world: nothing but transparent black.
+    } else if (columns <= kWeighedColumns) {
+        double wx[kWeighedColumns];
+        for (A_long i = 0; i < columns; ++i) wx[i] = ax.Weight(ax.first + i);
+        for (A_long j = ay.first; j <= ay.last; ++j) {
+            const Pixel* row = Row<Pixel>(world, j) + ax.first;
+            const double wy = ay.Weight(j);
+            for (A_long i = 0; i < columns; ++i) {
+                const double w = wx[i] * wy;
+                alpha += w * row[i].alpha;
+                red += w * row[i].red;
+                green += w * row[i].green;
+                blue += w * row[i].blue;
+            }
+        }
+    } else {
+        for (A_long j = ay.first; j <= ay.last; ++j) {
+            const Pixel* row = Row<Pixel>(world, j);
+            const double wy = ay.Weight(j);
+            for (A_long i = ax.first; i <= ax.last; ++i) {
+                const double w = ax.Weight(i) * wy;
+                alpha += w * row[i].alpha;
+                red += w * row[i].red;
+                green += w * row[i].green;
+                blue += w * row[i].blue;
+            }
         }
     }
     const double area = ax.area * ay.area;

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "common/convert.h"
+#include "common/fmath.h"
 #include "params/param_ids.h"
 
 namespace lumeshade {
@@ -238,7 +239,7 @@ void Store(const Read& r, const PF_ParamDefUnion& u, RenderContext& ctx) {
             ctx.*r.real = float(1.0 / FixedToDouble(u.fd.value));
             break;
         case kPowerOfTwo:
-            ctx.*r.real = std::pow(2.0f, float(FixedToDouble(u.fd.value)));
+            ctx.*r.real = PowF(2.0f, float(FixedToDouble(u.fd.value)));
             break;
         case kQuarter:
             ctx.*r.real = float(FixedToDouble(u.fd.value) * 0.25);

@@ -113,8 +113,23 @@ void Limit(Color& s) {
     s.blue = limit(s.blue);
 }
 
+// The product of a downsample factor's denominator and numerator, which
+// turns an output position into a full-resolution one; at full resolution
+// it is 1 without a conversion.
+inline float DownsampleProduct(const PF_RationalScale& factor) {
+    if (factor.num == 1 && factor.den == 1) return 1.0f;
+    return float(factor.den) * float(factor.num);
+}
+
+// One pixel. Everything it calls that the compiler can see (the light loop,
+// the terms, the lookups, the blends) is compiled into it: each is small and
+// runs for every pixel, and a call costs as much as several of them. What
+// stays a call is the C library's powers and sines and the host's
+// samplers. Inlining changes no result: the arithmetic is the same and
+// floating-point contraction is off.
 template <class Pixel>
-PF_Err Shade(const RenderContext& ctx, A_long x, A_long y, const Pixel& in, Pixel& out) {
+[[gnu::flatten]] PF_Err Shade(const RenderContext& ctx, A_long x, A_long y, const Pixel& in,
+                              Pixel& out) {
     using T = PixelTraits<Pixel>;
     using C = typename T::Channel;
     const int32_t maxValue = TruncToInt(ctx.channelMax);
@@ -132,9 +147,6 @@ PF_Err Shade(const RenderContext& ctx, A_long x, A_long y, const Pixel& in, Pixe
     }
 
     const Color input = ScaledColor(in);
-    const PF_InData& inData = *ctx.inData;
-    const float px = float(x) * (float(inData.downsample_x.den) * float(inData.downsample_x.num));
-    const float py = float(y) * (float(inData.downsample_y.den) * float(inData.downsample_y.num));
 
     Pixel m{};
     if (HasRows(ctx.normalMap, 1)) {
@@ -167,12 +179,21 @@ PF_Err Shade(const RenderContext& ctx, A_long x, A_long y, const Pixel& in, Pixe
         if (LightLoopRuns(ctx.displayMode)) {
             Color texture{};
             if (ctx.textureEnabled) LookupTexture(m, x, y, ctx, texture);
-            RunLightLoop(ctx, LightLoopInput{n, px, py, depth, input, texture}, s);
+            const PF_InData& inData = *ctx.inData;
+            const LightLoopInput lit{n,
+                                     float(x) * DownsampleProduct(inData.downsample_x),
+                                     float(y) * DownsampleProduct(inData.downsample_y),
+                                     depth,
+                                     input,
+                                     texture};
+            lighting_detail::LightLoop(ctx, lit, lighting_detail::StepsOf(ctx, maxValue), s);
         }
 
-        ApplyIncidence(n, ctx, s);
-        ApplyGradient(n, ctx, s);
-        if (ctx.rimLightEnabled) ApplyRimLight(Scaled<Pixel>(m.blue), n, ctx, s);
+        lighting_detail::Incidence(n, ctx, maxValue, s);
+        lighting_detail::Gradient(n, ctx, maxValue, s);
+        if (ctx.rimLightEnabled) {
+            lighting_detail::RimLight(Scaled<Pixel>(m.blue), n, ctx, maxValue, s);
+        }
         if (ctx.matcapEnabled) LookupMatcap(m, n, ctx, s);
         if (ctx.reflectionEnabled) LookupReflection(m, x, y, depth, n2, ctx, s);
         if (ctx.refractionEnabled) LookupRefraction(m, x, y, depth, n2, ctx, s);
@@ -184,7 +205,9 @@ PF_Err Shade(const RenderContext& ctx, A_long x, A_long y, const Pixel& in, Pixe
         s.blue = n.z;
     }
     if constexpr (!T::kIsFloat) Limit(s);
-    if (ctx.blendAmount != 0.0f) BlendColor(s, ctx.blendTransferMode, ctx.blendAmount, input, maxValue);
+    if (ctx.blendAmount != 0.0f) {
+        BlendColor(s, ctx.blendTransferMode, ctx.blendAmount, input, maxValue);
+    }
 
     out.alpha = a;
     if (ctx.displayMode == DISPLAY_ORIGINAL_NORMALS) {
@@ -207,17 +230,15 @@ PF_Err Shade(const RenderContext& ctx, A_long x, A_long y, const Pixel& in, Pixe
 MapPosition MapPositionOf(const PF_EffectWorld& map, A_long x, A_long y, const RenderContext& ctx) {
     const float fx = float(map.width - 1) / (ctx.layerWidth - 1.0f) * float(x);
     const float fy = float(map.height - 1) / (ctx.layerHeight - 1.0f) * float(y);
-    A_long column = FloorToInt(fx);
-    A_long row = FloorToInt(fy);
-    if (column < 0) column = 0;
-    if (row < 0) row = 0;
-    if (column > map.width - 1) column = map.width - 1;
-    if (row > map.height - 1) row = map.height - 1;
-    return {column, row};
+    return {FloorToIndex(fx, map.width - 1), FloorToIndex(fy, map.height - 1)};
 }
 
 template <class Pixel>
 Vector3 SelectNormalChannels(const Pixel& m, const RenderContext& ctx) {
+    if (ctx.normalsXChannel == CHANNEL_RED && ctx.normalsYChannel == CHANNEL_GREEN &&
+        ctx.normalsZChannel == CHANNEL_BLUE) {
+        return {float(m.red), float(m.green), float(m.blue)};  // the usual choice, directly
+    }
     return {Channel(m, ctx.normalsXChannel), Channel(m, ctx.normalsYChannel),
             Channel(m, ctx.normalsZChannel)};
 }
@@ -278,9 +299,9 @@ PF_Err ShadePixel(void* refcon, A_long x, A_long y, Pixel* in, Pixel* out) {
     }
 }
 
-#define LUMESHADE_INSTANTIATE(Pixel)                                                      \
-    template Vector3 SelectNormalChannels<Pixel>(const Pixel&, const RenderContext&);    \
-    template float ReadDepth<Pixel>(A_long, A_long, const RenderContext&);               \
+#define LUMESHADE_INSTANTIATE(Pixel)                                                  \
+    template Vector3 SelectNormalChannels<Pixel>(const Pixel&, const RenderContext&); \
+    template float ReadDepth<Pixel>(A_long, A_long, const RenderContext&);            \
     template PF_Err ShadePixel<Pixel>(void*, A_long, A_long, Pixel*, Pixel*);
 
 LUMESHADE_INSTANTIATE(PF_Pixel8)

@@ -100,7 +100,7 @@ inline const std::vector<RegressionFrame>& RegressionFrames() {
          all,
          19,
          false,
-         {0x965de06804b5ba0dull, 0x5dc39475769fba76ull, 0x082e70254f101610ull}},
+         {0x965de06804b5ba0dull, 0x5dc39475769fba76ull, 0x8200795cecdb9b44ull}},
         {"lights",
          {PARAM_SHADING_ENABLE, PARAM_SPECULAR_ENABLE, PARAM_TOON_ENABLE},
          19,
