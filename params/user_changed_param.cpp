@@ -24,13 +24,20 @@ bool SwitchOn(const PF_ParamDef* def) {
 }
 
 // The references one update holds; whatever is still held when it ends
-// (after a failed host call) is released without further reporting.
+// (after a failed host call, or one that threw) is released without further
+// reporting.
 class UpdateReferences {
 public:
     explicit UpdateReferences(HostSuites& suites) : suites_(suites) {}
     ~UpdateReferences() {
-        ReleaseStreams();
-        if (effect_ != nullptr) suites_.Effect().AEGP_DisposeEffect(effect_);
+        for (AEGP_StreamRefH& stream : Streams()) {
+            if (stream != nullptr) {
+                GiveBackQuietly([&] { suites_.Stream().AEGP_DisposeStream(stream); });
+            }
+        }
+        if (effect_ != nullptr) {
+            GiveBackQuietly([this] { suites_.Effect().AEGP_DisposeEffect(effect_); });
+        }
     }
 
     AEGP_EffectRefH& Effect() { return effect_; }

@@ -25,9 +25,12 @@ void MergeRect(PF_LRect& into, const PF_LRect& from) {
     }
 }
 
+// The host calls this itself: nothing may be thrown back into it.
 void DeletePreRenderData(void* preRenderData) {
     std::unique_ptr<PreRenderData> data(static_cast<PreRenderData*>(preRenderData));
-    if (data && data->block && data->disposeHandle) data->disposeHandle(data->block);
+    if (data && data->block && data->disposeHandle) {
+        GiveBackQuietly([&] { data->disposeHandle(data->block); });
+    }
 }
 
 PF_Err SmartPreRender(PF_InData* in_data, PF_PreRenderExtra* extra) {
@@ -44,7 +47,7 @@ PF_Err SmartPreRender(PF_InData* in_data, PF_PreRenderExtra* extra) {
         const PF_HandleSuite1& handles;
         PF_Handle block;
         ~Pending() {
-            if (block) handles.host_dispose_handle(block);
+            if (block) GiveBackQuietly([this] { handles.host_dispose_handle(block); });
         }
     } pending{handles, handles.host_new_handle(sizeof(RenderContext))};
     PF_Err err = suites.Memory().AEGP_SetMemReportingOn(true);

@@ -42,16 +42,18 @@ int MapSlot(ParamId id) {
 // What a frame has checked out of the host, given back on every way out.
 // The success path gives each back explicitly, in order, with its error
 // checked; whatever is still held when the frame ends (an early failure or
-// an exception) is given back here without further reporting.
+// an exception) is given back here without further reporting. Every step
+// forgets what it gives back before it calls the host, so a call that
+// throws is not repeated and the steps after it still run.
 class FrameResources {
 public:
     FrameResources(PF_InData* in_data, PF_SmartRenderExtra* extra)
         : in_data_(in_data), extra_(extra) {}
     ~FrameResources() {
-        CheckInMaps();
-        ReleaseWorldSuite();
-        CheckInInput();
-        Unlock();
+        for (ParamId id : kMapCheckinOrder) GiveBackQuietly([&] { CheckInMap(MapSlot(id)); });
+        GiveBackQuietly([&] { ReleaseWorldSuite(); });
+        GiveBackQuietly([&] { CheckInInput(); });
+        GiveBackQuietly([&] { Unlock(); });
     }
 
     void Locked(const PF_HandleSuite1* handles, PF_Handle block) {
@@ -69,13 +71,16 @@ public:
     PF_Err CheckInMaps() {
         PF_Err first = PF_Err_NONE;
         for (ParamId id : kMapCheckinOrder) {
-            const int slot = MapSlot(id);
-            if (!mapOut_[slot]) continue;
-            mapOut_[slot] = false;
-            const PF_Err err = PF_CHECKIN_PARAM(in_data_, &maps_[slot]);
+            const PF_Err err = CheckInMap(MapSlot(id));
             if (first == PF_Err_NONE) first = err;
         }
         return first;
+    }
+
+    PF_Err CheckInMap(int slot) {
+        if (!mapOut_[slot]) return PF_Err_NONE;
+        mapOut_[slot] = false;
+        return PF_CHECKIN_PARAM(in_data_, &maps_[slot]);
     }
 
     // Returns the basic suite's answer; PF_Err_BAD_CALLBACK_PARAM without one.
@@ -94,8 +99,9 @@ public:
 
     void Unlock() {
         if (block_ == nullptr) return;
-        handles_->host_unlock_handle(block_);
+        const PF_Handle block = block_;
         block_ = nullptr;
+        handles_->host_unlock_handle(block);
     }
 
 private:

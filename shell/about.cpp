@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include "resources/pipl_values.h"
 #include "shell/handlers.h"
 #include "shell/host_suites.h"
@@ -16,7 +14,7 @@ constexpr char kAboutDescription[] =
 
 // "<title>, v3.0\r<description>" must fit the 255 characters of the
 // return message.
-static_assert(sizeof(kAboutTitle) - 1 + std::strlen(", v3.0\r") + sizeof(kAboutDescription) - 1 <=
+static_assert(sizeof(kAboutTitle) - 1 + sizeof(", v3.0\r") - 1 + sizeof(kAboutDescription) - 1 <=
               PF_MAX_EFFECT_MSG_LEN);
 static_assert(PF_Version_VERS(pipl::kEffectVersion) == 3 &&
               PF_Version_SUBVERS(pipl::kEffectVersion) == 0);

@@ -13,8 +13,8 @@ class PendingHandle {
 public:
     PendingHandle(const PF_HandleSuite1& suite, PF_Handle handle) : suite_(suite), handle_(handle) {}
     ~PendingHandle() {
-        if (locked_) suite_.host_unlock_handle(handle_);
-        if (owned_) suite_.host_dispose_handle(handle_);
+        if (locked_) GiveBackQuietly([this] { suite_.host_unlock_handle(handle_); });
+        if (owned_) GiveBackQuietly([this] { suite_.host_dispose_handle(handle_); });
     }
     void* Lock() {
         void* p = suite_.host_lock_handle(handle_);

@@ -29,8 +29,10 @@ HostSuites::~HostSuites() {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (slots_[slot] != nullptr) {
             // A failing release has nowhere to go from a destructor; the
-            // suite is the host's either way.
-            basic_->ReleaseSuite(kSuiteNames[slot].name, kSuiteNames[slot].version);
+            // suite is the host's either way, and the others are released.
+            GiveBackQuietly([&] {
+                basic_->ReleaseSuite(kSuiteNames[slot].name, kSuiteNames[slot].version);
+            });
         }
     }
 }

@@ -16,6 +16,20 @@
 
 namespace lumeshade {
 
+// Runs `giveBack`, a host call that hands back something the module holds,
+// on a way out that has nowhere to report a failure (a destructor, or a
+// function the host itself calls). Whatever the call throws is dropped: a
+// host written in C never throws, but an exception here would reach
+// std::terminate or the host's own frames, and the cleanup after it would
+// not run.
+template <class GiveBack>
+void GiveBackQuietly(GiveBack giveBack) noexcept {
+    try {
+        giveBack();
+    } catch (...) {
+    }
+}
+
 class HostSuites {
 public:
     // Throws PF_Err_BAD_CALLBACK_PARAM when in_data or its basic suite is null.

@@ -4,8 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "host/host.h"
+#include "host/world.h"
+#include "params/param_ids.h"
+#include "params/param_table.h"
 
 namespace lumeshade {
 namespace {
@@ -89,6 +94,66 @@ TEST(EntryTest, NoSuiteIsHeldAfterAnyCommandOnSuccessOrFailure) {
     EXPECT_EQ(host.GlobalSetup(), PF_Err_NONE);
     EXPECT_EQ(host.SuitesHeld(), 0);
     EXPECT_TRUE(host.Violations().empty());
+}
+
+// Every command of an effect's life, with a pre-blurred float frame so that
+// the float sampling suite is acquired and released once per pixel.
+void RunEveryCommand(Host& host) {
+    host::CompLayer layer;
+    layer.name = "Normals";
+    host.Comp().layers.push_back(layer);
+    host.Comp().effectLayer = 0;
+    auto input = std::make_shared<host::World>(2, 2, host::Depth::kFloat);
+    for (A_long y = 0; y < 2; ++y) {
+        for (A_long x = 0; x < 2; ++x) input->At<PF_PixelFloat>(x, y) = {1, 0.5f, 0.5f, 1};
+    }
+    host.SetInput(input);
+    host.EnableCallLog(false);
+    host.GlobalSetup();
+    if (host.ParamsSetup() != PF_Err_NONE) return;
+    PF_ParamDefUnion on{};
+    on.bd.value = 1;
+    host.SetParam(PARAM_SPECULAR_ENABLE, on);
+    PF_ParamDefUnion blur{};
+    blur.fd.value = ToFixed(2);
+    host.SetParam(PARAM_NORMALS_PRE_BLUR, blur);
+    host.UserChangedParam(PARAM_SPECULAR_ENABLE);
+    host.RenderFrame();
+}
+
+// A call that hands something back to the host and throws (a host written
+// in C never does, but the module promises that nothing thrown gets past
+// it): destructors and the pre-render deleter, which the host calls itself,
+// used to let it reach std::terminate, ending the host. Now every command
+// returns, and everything but what the throwing call would have given back
+// is given back.
+TEST(EntryTest, AGiveBackCallThatThrowsEndsNoCommandAbnormally) {
+    const char* const kGiveBacks[] = {"ReleaseSuite",       "checkin_param",
+                                      "checkin_layer_pixels", "host_unlock_handle",
+                                      "host_dispose_handle", "AEGP_DisposeStream",
+                                      "AEGP_DisposeEffect"};
+    for (const std::string function : kGiveBacks) {
+        int calls = 0;
+        {
+            Host clean(EntryPointFunc);
+            RunEveryCommand(clean);
+            calls = clean.Calls(function);
+        }
+        ASSERT_GT(calls, 0) << function << " is never called";
+        for (int nth = 1; nth <= calls; ++nth) {
+            Host host(EntryPointFunc);
+            host.ThrowOnCall(function, nth, nth % 2 == 0);
+            RunEveryCommand(host);
+            const std::string at = function + " call " + std::to_string(nth);
+            const auto kept = [&](const char* name) { return function == name ? 1 : 0; };
+            EXPECT_EQ(host.SuitesHeld(), kept("ReleaseSuite")) << at;
+            EXPECT_EQ(host.OpenParamCheckouts(), kept("checkin_param")) << at;
+            EXPECT_EQ(host.OpenLayerCheckouts(), kept("checkin_layer_pixels")) << at;
+            const int global = host.InData().global_data != nullptr ? 1 : 0;
+            EXPECT_EQ(host.LiveHandles(), global + kept("host_dispose_handle")) << at;
+            EXPECT_TRUE(host.Violations().empty()) << at << ": " << host.Violations().front();
+        }
+    }
 }
 
 }  // namespace
