@@ -117,7 +117,10 @@ public:
     /// in_data's current time, in seconds of the effect's layer time, on the
     /// composition's frame grid: time_scale and time_step follow from the
     /// frame rate (24 fps: scale 24, step 1; 29.97 fps: scale 2997, step 100).
-    /// Set the frame rate first.
+    /// Set the frame rate first: it is kept in thousandths of a frame per
+    /// second, so it must lie in 0.0005..1000. Throws std::invalid_argument
+    /// for a rate outside that range or a time that is not finite or lies
+    /// beyond the 32-bit time grid.
     void SetTime(double seconds);
     /// Makes the World suite report `format` for every world, as a host that
     /// renders in a format the effect does not know would (BGRA in another

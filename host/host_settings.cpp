@@ -48,11 +48,12 @@ void Host::SetThreads(int threads) {
 
 void Host::SetTime(double seconds) {
     const double rate = state_->render.comp.frameRate;
-    if (!std::isfinite(seconds) || !std::isfinite(rate) || rate <= 0 || rate > 1000) {
+    // Frames per second as a fraction scale / step, in thousandths: a rate
+    // that rounds to no thousandth would give the module a time scale of 0.
+    const A_long thousandths = std::isfinite(rate) ? RoundToInt(rate * 1000.0) : 0;
+    if (!std::isfinite(seconds) || thousandths < 1 || rate > 1000) {
         throw std::invalid_argument("time or frame rate out of range");
     }
-    // Frames per second as a fraction scale / step, in thousandths.
-    const A_long thousandths = RoundToInt(rate * 1000.0);
     const A_long divisor = std::gcd(thousandths, A_long(1000));
     const A_long scale = thousandths / divisor, step = 1000 / divisor;
     const double frames = std::round(seconds * double(scale) / double(step));

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "common/convert.h"
+#include "tools/limits.h"
 #include "tools/nearest_name.h"
 
 namespace lumeshade::tools {
@@ -28,7 +29,14 @@ Json ParseJson(std::string_view text, const std::string& source) {
     // keys of every open object to refuse it.
     std::vector<std::set<std::string>> open;
     std::string repeated;
-    const Json::parser_callback_t watch = [&](int, Json::parse_event_t event, Json& parsed) {
+    const Json::parser_callback_t watch = [&](int depth, Json::parse_event_t event, Json& parsed) {
+        // `depth` counts the arrays and objects around the one that starts.
+        const bool opens =
+            event == Json::parse_event_t::object_start || event == Json::parse_event_t::array_start;
+        if (opens && depth >= kMaxJsonDepth) {
+            throw InputError(source + ": values nested more than " + std::to_string(kMaxJsonDepth) +
+                             " arrays or objects deep");
+        }
         if (event == Json::parse_event_t::object_start) {
             open.emplace_back();
         } else if (event == Json::parse_event_t::object_end) {

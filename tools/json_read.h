@@ -19,7 +19,7 @@ namespace lumeshade::tools {
 using Json = nlohmann::ordered_json;
 
 // Parses JSON text; malformed text and repeated keys fail with the line and
-// column.
+// column, values nested more than kMaxJsonDepth deep fail as well.
 Json ParseJson(std::string_view text, const std::string& source);
 
 // A short rendering of a value for messages: 12, "abc", an object, ...

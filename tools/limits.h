@@ -16,6 +16,10 @@ inline constexpr std::int64_t kMaxImagePixels = std::int64_t(1) << 26;
 inline constexpr std::int64_t kMaxScenePixels = std::int64_t(1) << 27;
 // Frames of one run.
 inline constexpr int kMaxFrame = 999999;
+// Arrays and objects inside one another in a scene file. A scene needs
+// fewer than ten; copying or printing a value recurses once per level, so
+// a file nested without bound would overflow the stack.
+inline constexpr int kMaxJsonDepth = 64;
 
 // Fails unless width x height is a size the program renders.
 inline void CheckImageSize(std::int64_t width, std::int64_t height, const Location& where) {

@@ -84,9 +84,8 @@ Scene ParseScene(std::string_view text, const std::string& source, const fs::pat
     if (root.contains("depth")) scene.depth = ReadDepth(root["depth"], top.Key("depth"));
     if (root.contains("frames")) scene.frames = ReadFrames(root["frames"], top.Key("frames"));
     if (root.contains("fps")) {
-        const Location at = top.Key("fps");
-        scene.fps = ReadNumberIn(root["fps"], at, 0.0, 1000.0);
-        if (scene.fps == 0.0) FailExpected(at, "a number above 0 and at most 1000", root["fps"]);
+        // The host keeps frame rates in thousandths of a frame per second.
+        scene.fps = ReadNumberIn(root["fps"], top.Key("fps"), 0.001, 1000.0);
     }
     if (root.contains("layers")) ReadLayers(root["layers"], top.Key("layers"), scene);
     if (root.contains("input")) {

@@ -3,6 +3,8 @@
 // commands carry.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "fake_effect.h"
 #include "host/host.h"
 
@@ -259,6 +261,24 @@ TEST(HostTimeTest, FractionalFrameRatesGetAScaleAndAStep) {
     EXPECT_EQ(host.InData().time_scale, 2997u);
     EXPECT_EQ(host.InData().time_step, 100);
     EXPECT_EQ(host.InData().current_time, 3000);  // frame 30, on the grid
+}
+
+TEST(HostTimeTest, RatesBelowTheThousandthGridAreRefusedNotGivenAZeroScale) {
+    Fake() = {};
+    Host host(FakeEntry);
+    host.SetTime(2.0);
+    for (double rate : {0.0004, 0.0, -24.0, 1000.5}) {
+        host.Comp().frameRate = rate;
+        EXPECT_THROW(host.SetTime(1.0), std::invalid_argument) << rate;
+        EXPECT_EQ(host.InData().time_scale, 24u) << rate << ": the last time stands";
+        EXPECT_EQ(host.InData().current_time, 48) << rate;
+    }
+    // The smallest rate the grid holds: one frame in 1000 seconds.
+    host.Comp().frameRate = 0.0005;
+    host.SetTime(2000.0);
+    EXPECT_EQ(host.InData().time_scale, 1u);
+    EXPECT_EQ(host.InData().time_step, 1000);
+    EXPECT_EQ(host.InData().current_time, 2000);
 }
 
 }  // namespace

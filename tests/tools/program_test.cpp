@@ -236,6 +236,30 @@ TEST(ProgramTest, BadInputIsReportedWithStatusTwoAndLeavesNoFile) {
         {"{" + sphere + "}", {"s.json", "--module", "junk.png"}, "cannot load module"},
         {"", {"nothing.json"}, "nothing.json: the scene file does not exist"},
         {"", {"--bogus"}, "--bogus"},
+        // Outputs that cannot be written, each refused before anything renders.
+        {"{" + sphere + "}", {"s.json", "-o", "kept.png"}, "\"kept.png\" is read-only"},
+        {"{" + sphere + "}", {"s.json", "-o", "folder.png"}, "\"folder.png\" is a folder"},
+        {"{" + sphere + "}", {"s.json", "-o", "zero.png/x.png"}, "\"zero.png\" is not a folder"},
+        // Images that are no image, or too large for the host.
+        {R"({"layers": {"n": "folder.png"}})",
+         {"s.json"},
+         "the image \"./folder.png\" is a folder"},
+        {R"({"layers": {"n": "wide.png"}})",
+         {"s.json"},
+         "30001 x 1 pixels is too large: at most 30000 pixels a side"},
+        {R"({"layers": {"n": {"generate": "checker", "width": 10000, "height": 10000}}})",
+         {"s.json"},
+         "at most 67108864 pixels in one image"},
+        // A frame rate the host's time grid cannot hold: it made a time scale
+        // of 0 from it, and the frame failed with status 1 as if the module had.
+        {"{" + sphere + R"(, "fps": 0.0001})",
+         {"s.json"},
+         "fps: expected a number from 0.001 to 1000, got 0.0001"},
+        // Nesting that overflowed the stack when the value was copied.
+        {"{" + sphere + R"(, "controls": {"display": )" + std::string(100000, '[') + "1" +
+             std::string(100000, ']') + "}}",
+         {"s.json"},
+         "s.json: values nested more than 64 arrays or objects deep"},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -243,6 +267,10 @@ TEST(ProgramTest, BadInputIsReportedWithStatusTwoAndLeavesNoFile) {
         WriteText(dir / "junk.png", "\x89PNG\r\n\x1a\n but then nothing a PNG should hold");
         fs::create_directory(dir / "locked");
         ::chmod((dir / "locked").c_str(), 0555);
+        fs::create_directory(dir / "folder.png");
+        WriteText(dir / "kept.png", "an earlier render");
+        ::chmod((dir / "kept.png").c_str(), 0444);
+        WriteImage(dir / "wide.png", MakeImage(30001, 1, BitDepth::k8));
         if (!c.scene.empty()) WriteText(dir / "s.json", c.scene);
         const auto before = dir.Entries();
         const Result r = RunProgram(dir, c.args);

@@ -100,7 +100,8 @@ TEST(SceneTest, BadScenesNameTheKeyAndWhatWasExpected) {
         {R"({"depth": 12})", {"depth: expected 8, 16 or \"float\", got 12"}},
         {R"({"frames": {"start": 5, "end": 2}})", {"frames.end: expected a whole number from 5"}},
         {R"({"frames": {"first": 0}})", {"frames.first: unknown key"}},
-        {R"({"fps": 0})", {"fps: expected a number above 0"}},
+        {R"({"fps": 0})", {"fps: expected a number from 0.001 to 1000, got 0"}},
+        {R"({"fps": 0.0001})", {"fps: expected a number from 0.001 to 1000, got 0.0001"}},
         {R"({"width": 5,, })", {"scene.json: malformed JSON at line 1, column 13"}},
         {"{\n  \"width\": 1,\n  \"width\": 2\n}", {"\"width\" appears twice"}},
         {"[1, 2]", {"scene.json: expected an object, got an array of 2"}},
@@ -150,6 +151,25 @@ TEST(SceneTest, BadScenesNameTheKeyAndWhatWasExpected) {
         EXPECT_EQ(message.rfind("scene.json", 0), 0u) << c.text << "\n" << message;
         EXPECT_TRUE(FailsWith([&] { Parse(c.text); }, c.message)) << c.text;
     }
+}
+
+TEST(SceneTest, ValuesNestedWithoutBoundAreRefusedBeforeAnythingCopiesThem) {
+    // `levels` arrays around a light's intensity: with the scene, the list of
+    // lights and the light, three levels more.
+    const auto nested = [](int levels) {
+        return R"({"layers": {"n": {"generate": "sphere"}}, "lights": [{"intensity": )" +
+               std::string(std::size_t(levels), '[') + "1" + std::string(std::size_t(levels), ']') +
+               "}]}";
+    };
+    EXPECT_TRUE(FailsWith([&] { Parse(nested(61)); }, {"lights[0].intensity: expected"}));
+    EXPECT_TRUE(FailsWith([&] { Parse(nested(62)); },
+                          {"scene.json: values nested more than 64 arrays or objects deep"}));
+    // Deep enough to overflow the stack of whatever copied it.
+    EXPECT_TRUE(FailsWith([&] { Parse(nested(1000000)); }, {"nested more than 64"}));
+    std::string deepObjects;
+    for (int i = 0; i < 300000; ++i) deepObjects += R"({"a":)";
+    deepObjects += "1" + std::string(300000, '}');
+    EXPECT_TRUE(FailsWith([&] { Parse(deepObjects); }, {"nested more than 64"}));
 }
 
 TEST(SceneTest, SceneFilesThatCannotBeReadAreRefused) {
