@@ -1,6 +1,8 @@
 // The basic suite: hands out suites by (name, version) and takes them back.
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 #include "host/call_site.h"
 #include "host/host.h"
@@ -14,15 +16,15 @@ SPErr AcquireSuite(const char* name, int version, const void** suite) {
     if (const A_long err = site.Enter()) return err;
     if (name == nullptr || suite == nullptr) return kSPBadParameterError;
     HostState& s = Host::Current().State();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    auto it = s.suites.find({name, version});
-    if (it == s.suites.end() || it->second.table == nullptr ||
-        it->second.availability == SuiteAvailability::kWithdrawn) {
+    auto it = s.suites.find(std::pair<std::string_view, int>(name, version));
+    const SuiteAvailability availability =
+        it == s.suites.end() ? SuiteAvailability::kWithdrawn : it->second.availability.load();
+    if (availability == SuiteAvailability::kWithdrawn || it->second.table == nullptr) {
         *suite = nullptr;
         return kSPCantAcquirePluginError;
     }
-    ++it->second.acquisitions;
-    *suite = it->second.availability == SuiteAvailability::kNullTable ? nullptr : it->second.table;
+    it->second.acquisitions.fetch_add(1);
+    *suite = availability == SuiteAvailability::kNullTable ? nullptr : it->second.table;
     return kSPNoError;
 }
 
@@ -31,15 +33,20 @@ SPErr ReleaseSuite(const char* name, int version) {
     if (const A_long err = site.Enter()) return err;
     if (name == nullptr) return kSPBadParameterError;
     HostState& s = Host::Current().State();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    auto it = s.suites.find({name, version});
-    if (it == s.suites.end() || it->second.releases >= it->second.acquisitions) {
-        s.Violation(std::string("released a suite it does not hold: ") + name + " " +
-                    std::to_string(version));
-        return kSPCantReleasePluginError;
+    auto it = s.suites.find(std::pair<std::string_view, int>(name, version));
+    if (it != s.suites.end()) {
+        // Counts a release only while one is owed, whatever other threads do.
+        int released = it->second.releases.load();
+        while (released < it->second.acquisitions.load()) {
+            if (it->second.releases.compare_exchange_weak(released, released + 1)) {
+                return kSPNoError;
+            }
+        }
     }
-    ++it->second.releases;
-    return kSPNoError;
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.Violation(std::string("released a suite it does not hold: ") + name + " " +
+                std::to_string(version));
+    return kSPCantReleasePluginError;
 }
 
 SPBoolean IsEqual(const char* a, const char* b) {
@@ -77,7 +84,7 @@ SPErr Undefined() { return kSPUnimplementedError; }
 
 }  // namespace
 
-const SPBasicSuite kBasicSuite = {AcquireSuite,  ReleaseSuite,    IsEqual,  AllocateBlock,
-                                  FreeBlock,     ReallocateBlock, Undefined};
+const SPBasicSuite kBasicSuite = {AcquireSuite, ReleaseSuite,    IsEqual,  AllocateBlock,
+                                  FreeBlock,    ReallocateBlock, Undefined};
 
 }  // namespace lumeshade::host

@@ -128,13 +128,13 @@ void Host::RemoveBasicSuite() { state_->inData.pica_basicP = nullptr; }
 int Host::Acquisitions(const std::string& name, int version) const {
     std::lock_guard<std::mutex> lock(state_->mutex);
     auto it = state_->suites.find({name, version});
-    return it == state_->suites.end() ? 0 : it->second.acquisitions;
+    return it == state_->suites.end() ? 0 : it->second.acquisitions.load();
 }
 
 int Host::Releases(const std::string& name, int version) const {
     std::lock_guard<std::mutex> lock(state_->mutex);
     auto it = state_->suites.find({name, version});
-    return it == state_->suites.end() ? 0 : it->second.releases;
+    return it == state_->suites.end() ? 0 : it->second.releases.load();
 }
 
 int Host::SuitesHeld() const {

@@ -2,10 +2,12 @@
 /// suites. Not part of the host's public interface.
 #pragma once
 
+#include <atomic>
 #include <deque>
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -20,18 +22,34 @@ namespace lumeshade::host {
 struct SuiteKey {
     std::string name;
     int version;
-    bool operator<(const SuiteKey& o) const {
-        return name != o.name ? name < o.name : version < o.version;
+};
+
+// Orders keys by (name, version); transparent, so that a look-up with the
+// module's C string makes no std::string.
+struct SuiteKeyLess {
+    using is_transparent = void;
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+        const std::string_view an = NameOf(a), bn = NameOf(b);
+        return an != bn ? an < bn : VersionOf(a) < VersionOf(b);
     }
+    static std::string_view NameOf(const SuiteKey& k) { return k.name; }
+    static std::string_view NameOf(const std::pair<std::string_view, int>& k) { return k.first; }
+    static int VersionOf(const SuiteKey& k) { return k.version; }
+    static int VersionOf(const std::pair<std::string_view, int>& k) { return k.second; }
 };
 
 enum class SuiteAvailability { kAvailable, kWithdrawn, kNullTable };
 
+// The suites are registered and withdrawn between commands only, so the
+// basic suite finds them without the host's mutex: the module acquires and
+// releases a sampling suite around every filtered float sample, from every
+// iterate thread at once. The counts are atomic for the same reason.
 struct SuiteEntry {
     const void* table = nullptr;
-    SuiteAvailability availability = SuiteAvailability::kAvailable;
-    int acquisitions = 0;
-    int releases = 0;
+    std::atomic<SuiteAvailability> availability{SuiteAvailability::kAvailable};
+    std::atomic<int> acquisitions{0};
+    std::atomic<int> releases{0};
 };
 
 struct HandleRecord {
@@ -57,7 +75,8 @@ struct HostState {
     int effectToken = 0;  // in_data.effect_ref points here
 
     mutable std::mutex mutex;  // guards everything below
-    std::map<SuiteKey, SuiteEntry> suites;
+    // Read without the mutex: see SuiteEntry.
+    std::map<SuiteKey, SuiteEntry, SuiteKeyLess> suites;
     // Handles live in the map; a PF_Handle points at the record's data
     // pointer slot, which a real host also keeps stable.
     std::map<void**, HandleRecord> handles;
