@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -252,6 +253,89 @@ TEST(DownsampledPositionTest, AReducedPixelShadesAsTheFullResolutionOne) {
         EXPECT_NE(*std::min_element(reds.begin(), reds.end()),
                   *std::max_element(reds.begin(), reds.end()))
             << scale;
+    }
+}
+
+// --- Values prepared once per frame ------------------------------------------
+
+// Smart render prepares the frame's constants once; a context shaded
+// without them works them out per pixel. The two must give the same bits,
+// with every setting they cover away from its default.
+TEST(PreparedFrameTest, APreparedContextShadesAsAnUnpreparedOne) {
+    static SPBasicSuite basic{};
+    World normals(16, 16, Depth::kFloat);
+    for (A_long y = 0; y < 16; ++y) {
+        for (A_long x = 0; x < 16; ++x) {
+            normals.At<PF_PixelFloat>(x, y) = {1.0f, x / 15.0f, y / 15.0f, 0.3f + x / 40.0f};
+        }
+    }
+    World empty(0, 0, Depth::kFloat);
+    PF_InData inData{};
+    inData.pica_basicP = &basic;
+    inData.downsample_x = {1, 2};
+    inData.downsample_y = {1, 3};
+
+    RenderContext ctx;
+    ctx.inData = &inData;
+    ctx.normalMap = &normals.Def();
+    for (PF_EffectWorld** map : {&ctx.alphaMap, &ctx.depthMap, &ctx.bumpMap, &ctx.environmentMap,
+                                 &ctx.refractionMap, &ctx.matcapMap, &ctx.uvMap, &ctx.textureMap}) {
+        *map = &empty.Def();
+    }
+    ctx.layerWidth = ctx.layerHeight = 16.0f;
+    ctx.channelMax = 1.0f;
+    ctx.shadingEnabled = true;
+    ctx.shadingColor = {1.0f, 1.0f, 1.0f, 0.0f};
+    ctx.shadingDiffuse = 1.5f;
+    ctx.shadingBlend = 4;
+    ctx.lightFalloff = 0.5f;
+    ctx.lightGamma = 0.8f;
+    ctx.lightExposure = 1.25f;
+    ctx.specularEnabled = true;
+    ctx.specularAmount = 0.7f;
+    ctx.toonEnabled = true;
+    ctx.toonAmount = 0.5f;
+    ctx.rimLightEnabled = true;
+    ctx.rimLightAmount = 0.8f;
+    ctx.rimLightSize = 0.5f;
+    ctx.rimLightWidth = 2.0f;
+    ctx.rimLightColor = {1.0f, 0.5f, 0.25f, 0.0f};
+    ctx.lightCount = 2;
+    ctx.lightType[0] = LIGHT_POINT;
+    ctx.lightType[1] = LIGHT_PARALLEL;
+    for (int i = 0; i < 2; ++i) {
+        ctx.lightPosition[i] = {10.0f + 20.0f * i, 5.0f, 30.0f};
+        ctx.lightColor[i] = {1.0f, 0.8f, 0.6f, 0.0f};
+        ctx.lightIntensity[i] = 100.0f;
+    }
+
+    const auto frame = [&] {
+        std::vector<PF_PixelFloat> out(16 * 16);
+        for (A_long y = 0; y < 16; ++y) {
+            for (A_long x = 0; x < 16; ++x) {
+                PF_PixelFloat in{1.0f, 0.2f, 0.4f, 0.6f};
+                EXPECT_EQ(ShadePixelFloat(&ctx, x, y, &in, &out[std::size_t(y * 16 + x)]),
+                          PF_Err_NONE);
+            }
+        }
+        return out;
+    };
+    const auto same = [](const std::vector<PF_PixelFloat>& a, const std::vector<PF_PixelFloat>& b) {
+        return std::memcmp(a.data(), b.data(), a.size() * sizeof(PF_PixelFloat)) == 0;
+    };
+    for (int32_t angle : {0, 30, 135, 250}) {
+        ctx.rimLightAngle = angle;
+        ctx.frame = {};
+        const std::vector<PF_PixelFloat> unprepared = frame();
+        PrepareFrame(ctx);
+        ASSERT_TRUE(ctx.frame.prepared);
+        EXPECT_TRUE(same(frame(), unprepared)) << "angle " << angle;
+        // The angle reaches the picture, so the comparison covers it.
+        if (angle != 0) {
+            ctx.rimLightAngle = 0;
+            ctx.frame = {};
+            EXPECT_FALSE(same(frame(), unprepared)) << "angle " << angle;
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include "AE_Effect.h"
 #include "common/color.h"
 #include "common/math3d.h"
+#include "shading/frame_constants.h"
 
 namespace lumeshade {
 
@@ -198,6 +199,9 @@ struct RenderContext {
     float channelMax = 1.0f;  // 255 for 8-bit, 32768 for 16-bit, 1 for float
 
     PF_InData* inData = nullptr;
+
+    // Worked out from all of the above once per frame (PrepareFrame).
+    FrameConstants frame{};
 };
 
 // The pre-render block is a host handle laid out as a RenderContext and

@@ -200,16 +200,19 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     switch (format) {
         case PF_PixelFormat_ARGB128:
             ctx.channelMax = 1.0f;
+            PrepareFrame(ctx);
             err = suites.IterateFloat().iterate(in_data, 0, rows, input, &area, &ctx,
                                                 ShadePixelFloat, output);
             break;
         case PF_PixelFormat_ARGB64:
             ctx.channelMax = 32768.0f;
+            PrepareFrame(ctx);
             err = suites.Iterate16().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel16,
                                              output);
             break;
         case PF_PixelFormat_ARGB32:
             ctx.channelMax = 255.0f;
+            PrepareFrame(ctx);
             err = suites.Iterate8().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel8,
                                             output);
             break;

@@ -22,6 +22,7 @@
 #include "common/safe_pow.h"
 #include "render/render_context.h"
 #include "shading/blend.h"
+#include "shading/frame_constants.h"
 
 namespace lumeshade {
 
@@ -100,9 +101,14 @@ inline float Attenuation(float d, const RenderContext& ctx) {
         case FALLOFF_LINEAR:
             att = static_cast<float>(1.0 / u);
             break;
-        case FALLOFF_QUADRATIC:
-            att = 1.0f / PowF(static_cast<float>(u), 2.0f);
+        case FALLOFF_QUADRATIC: {
+            // PowF(v, 2), which is this product rounded once; written out so
+            // that the pixel function holds no general power for it. (A NaN
+            // would differ in its bits, but att drops NaN below.)
+            const float v = static_cast<float>(u);
+            att = 1.0f / static_cast<float>(double(v) * double(v));
             break;
+        }
         case FALLOFF_CUBIC:  // the fourth power, as every saved project renders it
             att = 1.0f / PowF(static_cast<float>(u), 4.0f);
             break;
@@ -242,25 +248,6 @@ inline void Highlight(float att, float f, int index, float exponent, bool unit,
     BlendColor(light, ctx.specularBlend, ctx.specularAmount, b, maxValue);
 }
 
-// What the loop does with every light of a pixel: the same for all of them,
-// so it is decided once, before the first.
-struct LightSteps {
-    int32_t maxValue = 1;
-    bool diffuse = false;       // the lit colour and its finishing
-    bool shadingBlend = false;  // the lit colour combined with the input
-    bool textureBlend = false;  // Display All: the texture blended in
-    bool textureOnly = false;   // Display Texture: the texture replaces the colour
-    bool toon = false;
-    bool specular = false;
-    bool constantFalloff = false;
-    bool unitDiffuse = false;   // Diffuse 1: its powers are their bases
-    bool unitGamma = false;     // Gamma 1: likewise
-    bool unitSpecular = false;  // Spread 5: likewise
-    float exposureOffset = 0.0f;
-    float gammaExponent = 1.0f;
-    float specularExponent = 1.0f;
-};
-
 inline LightSteps StepsOf(const RenderContext& ctx, int32_t maxValue) {
     LightSteps steps;
     steps.maxValue = maxValue;
@@ -395,8 +382,15 @@ inline void Gradient(Vector3 n, const RenderContext& ctx, int32_t maxValue, Colo
     BlendColor(accumulated, ctx.gradientBlend, ctx.gradientAmount, c, maxValue);
 }
 
+// The rim light's direction for Angle: its sine and cosine.
+inline void RimDirection(const RenderContext& ctx, float& sn, float& cs) {
+    const float r = static_cast<float>(ctx.rimLightAngle) * kDegreesToRadians;
+    sn = SinF(r);
+    cs = CosF(r);
+}
+
 inline void RimLight(float normalMapBlue, Vector3 n, const RenderContext& ctx, int32_t maxValue,
-                     Color& accumulated) {
+                     float sn, float cs, Color& accumulated) {
     if (!ctx.rimLightEnabled || !ShowsTerm(ctx.displayMode, DISPLAY_RIM) ||
         !(ctx.rimLightAmount > 0.0f) || !(ctx.rimLightSize > 0.0f)) {
         return;
@@ -407,9 +401,6 @@ inline void RimLight(float normalMapBlue, Vector3 n, const RenderContext& ctx, i
     const float e = SafePowf(static_cast<float>(1.001 - static_cast<double>(normalMapBlue)),
                              1.0f / ctx.rimLightSize);
     // How far the normal leans towards the rim direction given by the angle.
-    const float r = static_cast<float>(ctx.rimLightAngle) * kDegreesToRadians;
-    const float sn = SinF(r);
-    const float cs = CosF(r);
     float l = sn > 0.0f ? sn * n.x : -(1.0f - n.x) * sn;
     l = cs > 0.0f ? l + cs * n.y : l - (1.0f - n.y) * cs;
     const float w = SafePowf(l, 5.0f / ctx.rimLightWidth);  // Width 0: see SafePowf
@@ -430,7 +421,9 @@ inline void ApplyGradient(Vector3 n, const RenderContext& ctx, Color& accumulate
 
 inline void ApplyRimLight(float normalMapBlue, Vector3 n, const RenderContext& ctx,
                           Color& accumulated) {
-    lighting_detail::RimLight(normalMapBlue, n, ctx, lighting_detail::ChannelMaxOf(ctx),
+    float sn = 0.0f, cs = 1.0f;
+    lighting_detail::RimDirection(ctx, sn, cs);
+    lighting_detail::RimLight(normalMapBlue, n, ctx, lighting_detail::ChannelMaxOf(ctx), sn, cs,
                               accumulated);
 }
 

@@ -121,18 +121,29 @@ inline float DownsampleProduct(const PF_RationalScale& factor) {
     return float(factor.den) * float(factor.num);
 }
 
+FrameConstants ConstantsOf(const RenderContext& ctx) {
+    FrameConstants k;
+    k.steps = lighting_detail::StepsOf(ctx, lighting_detail::ChannelMaxOf(ctx));
+    k.pixelScaleX = DownsampleProduct(ctx.inData->downsample_x);
+    k.pixelScaleY = DownsampleProduct(ctx.inData->downsample_y);
+    lighting_detail::RimDirection(ctx, k.rimSin, k.rimCos);
+    k.prepared = true;
+    return k;
+}
+
 // One pixel. Everything it calls that the compiler can see (the light loop,
 // the terms, the lookups, the blends) is compiled into it: each is small and
 // runs for every pixel, and a call costs as much as several of them. What
-// stays a call is the C library's powers and sines and the host's
-// samplers. Inlining changes no result: the arithmetic is the same and
-// floating-point contraction is off.
+// stays a call is the power (PowF, common/fmath.h) and the host's samplers. Inlining changes no
+// result: the arithmetic is the same and floating-point contraction is off.
 template <class Pixel>
 [[gnu::flatten]] PF_Err Shade(const RenderContext& ctx, A_long x, A_long y, const Pixel& in,
                               Pixel& out) {
     using T = PixelTraits<Pixel>;
     using C = typename T::Channel;
-    const int32_t maxValue = TruncToInt(ctx.channelMax);
+    FrameConstants unprepared;
+    const FrameConstants& k = ctx.frame.prepared ? ctx.frame : (unprepared = ConstantsOf(ctx));
+    const int32_t maxValue = k.steps.maxValue;
 
     // Coverage: the alpha map's alpha when there is one, else the input's.
     C a = in.alpha;
@@ -179,20 +190,16 @@ template <class Pixel>
         if (LightLoopRuns(ctx.displayMode)) {
             Color texture{};
             if (ctx.textureEnabled) LookupTexture(m, x, y, ctx, texture);
-            const PF_InData& inData = *ctx.inData;
-            const LightLoopInput lit{n,
-                                     float(x) * DownsampleProduct(inData.downsample_x),
-                                     float(y) * DownsampleProduct(inData.downsample_y),
-                                     depth,
-                                     input,
-                                     texture};
-            lighting_detail::LightLoop(ctx, lit, lighting_detail::StepsOf(ctx, maxValue), s);
+            const LightLoopInput lit{
+                n, float(x) * k.pixelScaleX, float(y) * k.pixelScaleY, depth, input, texture};
+            lighting_detail::LightLoop(ctx, lit, k.steps, s);
         }
 
         lighting_detail::Incidence(n, ctx, maxValue, s);
         lighting_detail::Gradient(n, ctx, maxValue, s);
         if (ctx.rimLightEnabled) {
-            lighting_detail::RimLight(Scaled<Pixel>(m.blue), n, ctx, maxValue, s);
+            lighting_detail::RimLight(Scaled<Pixel>(m.blue), n, ctx, maxValue, k.rimSin, k.rimCos,
+                                      s);
         }
         if (ctx.matcapEnabled) LookupMatcap(m, n, ctx, s);
         if (ctx.reflectionEnabled) LookupReflection(m, x, y, depth, n2, ctx, s);
@@ -278,6 +285,8 @@ float ReadDepth(A_long x, A_long y, const RenderContext& ctx) {
     const float value = v / gamma;
     return ctx.depthInvert ? value : 1.0f - value;
 }
+
+void PrepareFrame(RenderContext& ctx) { ctx.frame = ConstantsOf(ctx); }
 
 template <class Pixel>
 PF_Err ShadePixel(void* refcon, A_long x, A_long y, Pixel* in, Pixel* out) {
