@@ -7,9 +7,8 @@
 // of a frame must be the same on Linux and Windows. These functions use
 // nothing but IEEE double arithmetic (+, -, x and exact operations on the
 // bits of a double; no library call), so they give the same bits wherever
-// they run, and they
-// keep enough precision that the float result is the correctly rounded one
-// in all but a vanishing share of cases.
+// they run, and they keep enough precision that the float result is the
+// correctly rounded one in all but a vanishing share of cases.
 #pragma once
 
 #include <bit>
