@@ -1,9 +1,9 @@
 #include "shading/pixel_pass.h"
 
 #include <cmath>
-#include <new>
 
 #include "common/convert.h"
+#include "common/error_barrier.h"
 #include "common/pixel_traits.h"
 #include "maps/bump.h"
 #include "maps/map_read.h"
@@ -141,8 +141,7 @@ template <class Pixel>
                               Pixel& out) {
     using T = PixelTraits<Pixel>;
     using C = typename T::Channel;
-    FrameConstants unprepared;
-    const FrameConstants& k = ctx.frame.prepared ? ctx.frame : (unprepared = ConstantsOf(ctx));
+    const FrameConstants& k = ctx.frame;  // prepared: see ShadePixel
     const int32_t maxValue = k.steps.maxValue;
 
     // Coverage: the alpha map's alpha when there is one, else the input's.
@@ -288,24 +287,34 @@ float ReadDepth(A_long x, A_long y, const RenderContext& ctx) {
 
 void PrepareFrame(RenderContext& ctx) { ctx.frame = ConstantsOf(ctx); }
 
+namespace {
+
+// Only a context made without smart render (a test calling a pixel function
+// directly) is shaded here, with a copy prepared for the pixel. Out of line,
+// so that the copy's stack space is not set up for every pixel.
+template <class Pixel>
+[[gnu::noinline]] PF_Err ShadeUnprepared(const RenderContext& ctx, A_long x, A_long y,
+                                         const Pixel& in, Pixel& out) {
+    RenderContext prepared = ctx;
+    PrepareFrame(prepared);
+    return Shade(prepared, x, y, in, out);
+}
+
+}  // namespace
+
 template <class Pixel>
 PF_Err ShadePixel(void* refcon, A_long x, A_long y, Pixel* in, Pixel* out) {
     // Nothing may be thrown into the host's iterate code: a failure becomes
     // this call's result, which the iteration hands back.
-    try {
+    return WithinErrorBarrier([&]() -> PF_Err {
         const auto* ctx = static_cast<const RenderContext*>(refcon);
         if (ctx == nullptr || in == nullptr || out == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
         if (ctx->inData == nullptr || ctx->inData->pica_basicP == nullptr) {
             return PF_Err_BAD_CALLBACK_PARAM;
         }
+        if (!ctx->frame.prepared) return ShadeUnprepared(*ctx, x, y, *in, *out);
         return Shade(*ctx, x, y, *in, *out);
-    } catch (A_long err) {
-        return err;
-    } catch (const std::bad_alloc&) {
-        return PF_Err_OUT_OF_MEMORY;
-    } catch (...) {
-        return PF_Err_INTERNAL_STRUCT_DAMAGED;
-    }
+    });
 }
 
 #define LUMESHADE_INSTANTIATE(Pixel)                                                  \

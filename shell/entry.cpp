@@ -1,7 +1,6 @@
 #include "shell/entry.h"
 
-#include <new>
-
+#include "common/error_barrier.h"
 #include "params/params_setup.h"
 #include "params/user_changed_param.h"
 #include "render/smart_render.h"
@@ -10,12 +9,10 @@
 using namespace lumeshade;
 
 // Dispatches a command to its handler. Nothing but an error code leaves this
-// function: a thrown host error code (a suite the host would not hand out)
-// becomes the command's result, running out of memory becomes
-// PF_Err_OUT_OF_MEMORY, and anything else PF_Err_INTERNAL_STRUCT_DAMAGED.
+// function (common/error_barrier.h).
 extern "C" PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data,
                                  PF_ParamDef* params[], PF_LayerDef* /*output*/, void* extra) {
-    try {
+    return WithinErrorBarrier([&]() -> PF_Err {
         switch (cmd) {
             case PF_Cmd_ABOUT:
                 return About(in_data, out_data);
@@ -34,11 +31,5 @@ extern "C" PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out
             default:
                 return PF_Err_NONE;
         }
-    } catch (A_long err) {
-        return err;
-    } catch (const std::bad_alloc&) {
-        return PF_Err_OUT_OF_MEMORY;
-    } catch (...) {
-        return PF_Err_INTERNAL_STRUCT_DAMAGED;
-    }
+    });
 }
