@@ -268,6 +268,13 @@ inline float PositivePow(float x, float y) {
     return negative && odd ? -magnitude : magnitude;
 }
 
+// PowF(x, 2), bit for bit, for the callers whose exponent is the constant 2:
+// the exact product rounded once, without the call.
+inline float SquareF(float x) {
+    if (std::isnan(x)) return std::numeric_limits<float>::quiet_NaN();
+    return float(double(x) * double(x));
+}
+
 inline float SinF(float x) {
     using namespace fmath_detail;
     if (!std::isfinite(x)) return std::numeric_limits<float>::quiet_NaN();

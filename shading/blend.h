@@ -88,8 +88,6 @@ inline float LimitChannel(float v) {
     return v > 1.0f ? 1.0f : v;
 }
 
-inline float Square(float v) { return PowF(v, 2.0f); }
-
 }  // namespace blend_detail
 
 // Blends `blend` onto `base` in place with the given mode and opacity and
@@ -169,7 +167,7 @@ inline Color BlendColor(Color& base, int32_t mode, float opacity, Color blend, i
             break;
         case BLEND_SOFT_LIGHT:
             MixEachChannel(base, blend, t, [](float a, float b) {
-                return b < 0.5f ? Square(a) * (1.0f - 2.0f * b) + 2.0f * a * b
+                return b < 0.5f ? SquareF(a) * (1.0f - 2.0f * b) + 2.0f * a * b
                                 : std::sqrt(a) * (2.0f * b - 1.0f) + 2.0f * a * (1.0f - b);
             });
             break;
@@ -180,12 +178,12 @@ inline Color BlendColor(Color& base, int32_t mode, float opacity, Color blend, i
             break;
         case BLEND_REFLECT:
             MixEachChannel(base, blend, t, [](float a, float b) {
-                return b == 1.0f ? 1.0f : Square(a) / (1.0f - b);
+                return b == 1.0f ? 1.0f : SquareF(a) / (1.0f - b);
             });
             break;
         case BLEND_GLOW:
             MixEachChannel(base, blend, t, [](float a, float b) {
-                return a == 1.0f ? 1.0f : Square(b) / (1.0f - a);
+                return a == 1.0f ? 1.0f : SquareF(b) / (1.0f - a);
             });
             break;
         case BLEND_DIFFERENCE:

@@ -101,14 +101,9 @@ inline float Attenuation(float d, const RenderContext& ctx) {
         case FALLOFF_LINEAR:
             att = static_cast<float>(1.0 / u);
             break;
-        case FALLOFF_QUADRATIC: {
-            // PowF(v, 2), which is this product rounded once; written out so
-            // that the pixel function holds no general power for it. (A NaN
-            // would differ in its bits, but att drops NaN below.)
-            const float v = static_cast<float>(u);
-            att = 1.0f / static_cast<float>(double(v) * double(v));
+        case FALLOFF_QUADRATIC:
+            att = 1.0f / SquareF(static_cast<float>(u));
             break;
-        }
         case FALLOFF_CUBIC:  // the fourth power, as every saved project renders it
             att = 1.0f / PowF(static_cast<float>(u), 4.0f);
             break;

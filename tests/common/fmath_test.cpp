@@ -47,6 +47,22 @@ TEST(PowFTest, ExactCasesStayExact) {
     EXPECT_EQ(PowF(x, 2.0f), x * x);
 }
 
+TEST(SquareFTest, IsPowFOfTwoBitForBit) {
+    const float specials[] = {0.0f, -0.0f, 1.0f, -1.0f, 1e-40f, -1e-40f, 1e20f, -1e20f,
+                              kInf, -kInf, kNaN, -kNaN};
+    for (float x : specials) {
+        EXPECT_EQ(std::bit_cast<uint32_t>(SquareF(x)), std::bit_cast<uint32_t>(PowF(x, 2.0f)))
+            << x;
+    }
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<uint32_t> bits;
+    for (int i = 0; i < 100000; ++i) {
+        const float x = std::bit_cast<float>(bits(rng));
+        ASSERT_EQ(std::bit_cast<uint32_t>(SquareF(x)), std::bit_cast<uint32_t>(PowF(x, 2.0f)))
+            << std::bit_cast<uint32_t>(x);
+    }
+}
+
 // A value Linux's and Windows' C libraries round differently: this one is
 // the same everywhere, and it is the correctly rounded result.
 TEST(PowFTest, PinnedBits) {
