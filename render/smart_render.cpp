@@ -11,6 +11,8 @@
 #include "render/pre_render_block.h"
 #include "render/read_parameters.h"
 #include "render/render_context.h"
+#include "shading/pixel_path.h"
+#include "shading/row_pass.h"
 #include "shading/shade_pixel.h"
 #include "shell/host_suites.h"
 
@@ -115,6 +117,17 @@ private:
     const PF_WorldSuite2* worldSuite_ = nullptr;
 };
 
+// The generic iteration of "PF Iterate8 Suite", which the row kernels run
+// through whatever the pixel format. A host that does not offer it (no
+// suite, or an empty slot) gets the per-pixel iteration of the format.
+GenericIterate GenericIterateOf(HostSuites& suites) {
+    try {
+        return suites.Iterate8().iterate_generic;
+    } catch (A_long) {
+        return nullptr;
+    }
+}
+
 void ReportSuiteMessage(PF_InData* in_data, PF_OutData* out_data, const char* message) {
     out_data->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
     if (in_data->utils && in_data->utils->ansi.sprintf) {
@@ -200,24 +213,28 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     switch (format) {
         case PF_PixelFormat_ARGB128:
             ctx.channelMax = 1.0f;
-            PrepareFrame(ctx);
-            err = suites.IterateFloat().iterate(in_data, 0, rows, input, &area, &ctx,
-                                                ShadePixelFloat, output);
             break;
         case PF_PixelFormat_ARGB64:
             ctx.channelMax = 32768.0f;
-            PrepareFrame(ctx);
-            err = suites.Iterate16().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel16,
-                                             output);
             break;
         case PF_PixelFormat_ARGB32:
             ctx.channelMax = 255.0f;
-            PrepareFrame(ctx);
-            err = suites.Iterate8().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel8,
-                                            output);
             break;
         default:
             return PF_Err_BAD_CALLBACK_PARAM;
+    }
+    PrepareFrame(ctx, input);
+    const PixelPath path = CurrentPixelPath();
+    const GenericIterate generic = path != PixelPath::kPixel ? GenericIterateOf(suites) : nullptr;
+    if (generic != nullptr) {
+        err = ShadeRows(in_data, generic, path, format, ctx, *input, *output, area);
+    } else if (format == PF_PixelFormat_ARGB128) {
+        err = suites.IterateFloat().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixelFloat,
+                                            output);
+    } else if (format == PF_PixelFormat_ARGB64) {
+        err = suites.Iterate16().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel16, output);
+    } else {
+        err = suites.Iterate8().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel8, output);
     }
 
     PF_PROGRESS(in_data, 100, 100);
