@@ -18,7 +18,8 @@ void MergeRect(PF_LRect& into, const PF_LRect& from);
 
 // Renders one frame: builds the RenderContext from the controls, the map
 // layers, the camera and the lights, then has the host run the pixel
-// function of the input's pixel format over the output.
+// function of the input's pixel format over the output, each output pixel
+// with the input pixel at the same place in the layer.
 PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra* extra);
 
 }  // namespace lumeshade
