@@ -7,7 +7,9 @@ namespace lumeshade {
 
 // Checks out the effect's input for the requested rectangle, merges the
 // result rectangles and hands the host a pre-render block the size of a
-// RenderContext.
+// RenderContext. For part of the layer the input is asked for the part
+// grown by how far its pixels read their neighbours (Pre Blur), and the
+// result still covers the part alone.
 PF_Err SmartPreRender(PF_InData* in_data, PF_PreRenderExtra* extra);
 
 // Merges a rectangle the host reported into one the effect reports: an empty
