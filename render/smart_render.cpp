@@ -115,6 +115,24 @@ private:
     const PF_WorldSuite2* worldSuite_ = nullptr;
 };
 
+// Runs the pixel function over `area` of the output. The iteration hands
+// each output pixel the input pixel at the same place in the layer: the
+// plain iteration when both buffers start at the same place (always so for
+// a whole layer), the one with an origin when the input starts elsewhere
+// (it holds more than the output, for the neighbours a pixel reads). The
+// origin is the input's offset from the output.
+template <class Suite, class PixelFn>
+PF_Err IterateOutput(const Suite& suite, PF_InData* in_data, PF_EffectWorld* input,
+                     const PF_Rect& area, RenderContext& ctx, PixelFn fn, PF_EffectWorld* output) {
+    const A_long rows = area.bottom - area.top;
+    const LayerPoint offset = InputOffsetOf(ctx.frame.placement);
+    const PF_Point shift{offset.x, offset.y};
+    if (shift.h == 0 && shift.v == 0) {
+        return suite.iterate(in_data, 0, rows, input, &area, &ctx, fn, output);
+    }
+    return suite.iterate_origin(in_data, 0, rows, input, &area, &shift, &ctx, fn, output);
+}
+
 void ReportSuiteMessage(PF_InData* in_data, PF_OutData* out_data, const char* message) {
     out_data->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
     if (in_data->utils && in_data->utils->ansi.sprintf) {
@@ -182,6 +200,8 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     ctx.bumpMap = &held.Map(PARAM_BUMP_MAP).u.ld;
     ctx.textureMap = &held.Map(PARAM_TEXTURE_MAP).u.ld;
     ctx.uvMap = &held.Map(PARAM_TEXTURE_UV_MAP).u.ld;
+    ctx.frame.placement = {output->origin_x, output->origin_y, input->origin_x, input->origin_y,
+                           ctx.normalMap == input};
 
     ReadRenderParameters(in_data, ctx);
     ctx.displayMode = RemapDisplay(ctx.displayMode);
@@ -196,25 +216,23 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     if (PF_ABORT(in_data) != PF_Err_NONE) return PF_Err_OUT_OF_MEMORY;
 
     const PF_Rect area = output->extent_hint;
-    const A_long rows = area.bottom - area.top;
     switch (format) {
         case PF_PixelFormat_ARGB128:
             ctx.channelMax = 1.0f;
             PrepareFrame(ctx);
-            err = suites.IterateFloat().iterate(in_data, 0, rows, input, &area, &ctx,
-                                                ShadePixelFloat, output);
+            err = IterateOutput(suites.IterateFloat(), in_data, input, area, ctx, ShadePixelFloat,
+                                output);
             break;
         case PF_PixelFormat_ARGB64:
             ctx.channelMax = 32768.0f;
             PrepareFrame(ctx);
-            err = suites.Iterate16().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel16,
-                                             output);
+            err =
+                IterateOutput(suites.Iterate16(), in_data, input, area, ctx, ShadePixel16, output);
             break;
         case PF_PixelFormat_ARGB32:
             ctx.channelMax = 255.0f;
             PrepareFrame(ctx);
-            err = suites.Iterate8().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel8,
-                                            output);
+            err = IterateOutput(suites.Iterate8(), in_data, input, area, ctx, ShadePixel8, output);
             break;
         default:
             return PF_Err_BAD_CALLBACK_PARAM;

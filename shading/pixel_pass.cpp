@@ -114,7 +114,7 @@ void Limit(Color& s) {
 }
 
 // The product of a downsample factor's denominator and numerator, which
-// turns an output position into a full-resolution one; at full resolution
+// turns a layer position into a full-resolution one; at full resolution
 // it is 1 without a conversion.
 inline float DownsampleProduct(const PF_RationalScale& factor) {
     if (factor.num == 1 && factor.den == 1) return 1.0f;
@@ -123,6 +123,7 @@ inline float DownsampleProduct(const PF_RationalScale& factor) {
 
 FrameConstants ConstantsOf(const RenderContext& ctx) {
     FrameConstants k;
+    k.placement = ctx.frame.placement;
     k.steps = lighting_detail::StepsOf(ctx, lighting_detail::ChannelMaxOf(ctx));
     k.pixelScaleX = DownsampleProduct(ctx.inData->downsample_x);
     k.pixelScaleY = DownsampleProduct(ctx.inData->downsample_y);
@@ -143,11 +144,14 @@ template <class Pixel>
     using C = typename T::Channel;
     const FrameConstants& k = ctx.frame;  // prepared: see ShadePixel
     const int32_t maxValue = k.steps.maxValue;
+    // Everything below is placed by the pixel's position in the layer; `in`
+    // is the input pixel there.
+    const LayerPoint at = LayerPositionOf(k.placement, x, y);
 
     // Coverage: the alpha map's alpha when there is one, else the input's.
     C a = in.alpha;
     if (HasRows(ctx.alphaMap, 1)) {
-        const MapPosition p = MapPositionOf(*ctx.alphaMap, x, y, ctx);
+        const MapPosition p = MapPositionOf(*ctx.alphaMap, at.x, at.y, ctx);
         a = PixelAt<Pixel>(*ctx.alphaMap, p.column, p.row).alpha;
     }
     if (NoCoverage<Pixel>(a)) {
@@ -160,7 +164,7 @@ template <class Pixel>
 
     Pixel m{};
     if (HasRows(ctx.normalMap, 1)) {
-        const MapPosition p = MapPositionOf(*ctx.normalMap, x, y, ctx);
+        const MapPosition p = NormalMapPositionOf(ctx, at);
         m = ctx.normalsPreBlur != 0.0f
                 ? SampleArea<Pixel>(*ctx.normalMap, p.column, p.row, ctx.normalsPreBlur, ctx.inData)
                 : PixelAt<Pixel>(*ctx.normalMap, p.column, p.row);
@@ -183,14 +187,14 @@ template <class Pixel>
         }
 
         Vector3 n2 = n;
-        if (ctx.bumpEnabled) ApplyBump(m, ctx, x, y, n, n2);
-        depth = ReadDepth<Pixel>(x, y, ctx);
+        if (ctx.bumpEnabled) ApplyBump(m, ctx, at.x, at.y, n, n2);
+        depth = ReadDepth<Pixel>(at.x, at.y, ctx);
 
         if (LightLoopRuns(ctx.displayMode)) {
             Color texture{};
-            if (ctx.textureEnabled) LookupTexture(m, x, y, ctx, texture);
+            if (ctx.textureEnabled) LookupTexture(m, at.x, at.y, ctx, texture);
             const LightLoopInput lit{
-                n, float(x) * k.pixelScaleX, float(y) * k.pixelScaleY, depth, input, texture};
+                n, float(at.x) * k.pixelScaleX, float(at.y) * k.pixelScaleY, depth, input, texture};
             lighting_detail::LightLoop(ctx, lit, k.steps, s);
         }
 
@@ -201,8 +205,8 @@ template <class Pixel>
                                       s);
         }
         if (ctx.matcapEnabled) LookupMatcap(m, n, ctx, s);
-        if (ctx.reflectionEnabled) LookupReflection(m, x, y, depth, n2, ctx, s);
-        if (ctx.refractionEnabled) LookupRefraction(m, x, y, depth, n2, ctx, s);
+        if (ctx.reflectionEnabled) LookupReflection(m, at.x, at.y, depth, n2, ctx, s);
+        if (ctx.refractionEnabled) LookupRefraction(m, at.x, at.y, depth, n2, ctx, s);
     }
 
     if (ctx.displayMode == DISPLAY_ADJUSTED_NORMALS) {
@@ -237,6 +241,16 @@ MapPosition MapPositionOf(const PF_EffectWorld& map, A_long x, A_long y, const R
     const float fx = float(map.width - 1) / (ctx.layerWidth - 1.0f) * float(x);
     const float fy = float(map.height - 1) / (ctx.layerHeight - 1.0f) * float(y);
     return {FloorToIndex(fx, map.width - 1), FloorToIndex(fy, map.height - 1)};
+}
+
+MapPosition NormalMapPositionOf(const RenderContext& ctx, LayerPoint at) {
+    const PF_EffectWorld& map = *ctx.normalMap;
+    if (!ctx.frame.placement.normalMapIsInput) return MapPositionOf(map, at.x, at.y, ctx);
+    // For a whole layer this is what the stretch gives too: the input is
+    // the layer's size, so the stretch is the identity.
+    const LayerPoint p = InputPositionOf(ctx.frame.placement, at);
+    const auto limit = [](int32_t v, int32_t last) { return v < 0 ? 0 : (v > last ? last : v); };
+    return {limit(p.x, map.width - 1), limit(p.y, map.height - 1)};
 }
 
 template <class Pixel>
