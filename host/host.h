@@ -112,6 +112,16 @@ public:
     void SetDownsample(A_long factor);
     /// in_data.quality (default PF_Quality_HI).
     void SetQuality(PF_Quality quality);
+    /// Asks for part of the layer from now on, as a host does for a region
+    /// of interest, a zoomed view or a layer reaching past the composition:
+    /// `region` in the layer's pixels at the render's resolution (it may
+    /// reach past the layer); nullopt asks for the whole layer again (the
+    /// default). The pre-render is asked for this rectangle, the output is a
+    /// world of its size with origin_x/origin_y at its corner, and input
+    /// check-outs hold the rectangles they are asked for, cut to the layer,
+    /// each with its origin. Throws std::invalid_argument for an empty
+    /// rectangle or one wider or higher than a world can be.
+    void SetRegion(std::optional<PF_LRect> region);
     /// Threads the iterate functions use (0, the default: all cores).
     void SetThreads(int threads);
     /// in_data's current time, in seconds of the effect's layer time, on the
@@ -154,10 +164,12 @@ public:
     const PF_ParamDef& ParamAt(A_long index, double seconds) const;
 
     // ---- rendering ---------------------------------------------------------------
-    /// Smart pre-render then smart render of the whole output at the
-    /// current time, as the host renders a frame; returns the first non-zero
-    /// result. The output world is the host's and stays valid until the next
-    /// render. Throws std::logic_error when no input is set.
+    /// Smart pre-render then smart render of the whole output (or of the
+    /// region asked for) at the current time, as the host renders a frame;
+    /// returns the first non-zero result. The output world is the host's and
+    /// stays valid until the next render; its extent_hint, in the world's
+    /// own pixels, is the part the pre-render said it would produce. Throws
+    /// std::logic_error when no input is set.
     PF_Err RenderFrame();
     /// The two halves of RenderFrame, for tests that need them apart. A
     /// smart render with no pre-render before it (the host never sends one)

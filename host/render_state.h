@@ -66,6 +66,7 @@ struct RenderState {
     std::shared_ptr<const World> input;
     std::optional<Depth> renderDepth;  // unset: the input's depth
     A_long downsample = 1;
+    std::optional<PF_LRect> region;    // unset: the whole layer
     int threads = 0;                   // 0: all cores
     std::unique_ptr<ThreadPool> pool;  // made on first use
     std::atomic<bool> aborted{false};  // read without the mutex

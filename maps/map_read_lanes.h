@@ -40,6 +40,15 @@ template <class V>
     return Select(b < I(lowest), I(std::numeric_limits<int32_t>::max()), I(a) - b);
 }
 
+// a - b for every lane, saturated to the 32-bit range (SaturatingSub).
+template <class V>
+[[gnu::always_inline]] inline typename V::I SaturatingSub(typename V::I a, int32_t b) {
+    using I = typename V::I;
+    using Limits = std::numeric_limits<int32_t>;
+    if (b >= 0) return Select(a < I(Limits::min() + b), I(Limits::min()), a - I(b));
+    return Select(a > I(Limits::max() + b), I(Limits::max()), a - I(b));
+}
+
 // a % n as C++ computes it (the sign of the dividend) for whole numbers a
 // held exactly in doubles, |a| <= 2^31, and n >= 1: the quotient of two
 // doubles below 2^31 never rounds across a whole number, so its truncation
@@ -89,6 +98,13 @@ template <class V>
         default:
             return Select(c == I(NO_PIXEL), I(NO_PIXEL), Select(c < size, MaxZero<V>(c), last));
     }
+}
+
+// v limited to 0..last.
+template <class V>
+[[gnu::always_inline]] inline typename V::I Limited(typename V::I v, int32_t last) {
+    using I = typename V::I;
+    return Select(v < I(0), I(0), Select(v > I(last), I(last), v));
 }
 
 // MapPositionOf: the stretch of a map over the layer, for the positions

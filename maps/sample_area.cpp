@@ -28,7 +28,7 @@ PF_Fixed ToFixed(A_long v) {
 // tables; `area` is left to the host to derive from the radii.
 PF_SampPB MakeSamplingRecord(const PF_EffectWorld& map, float radius) {
     PF_SampPB params{};
-    const PF_Fixed r = RoundToInt(static_cast<double>(radius) * kFixedOne);
+    const PF_Fixed r = SamplingRadius(radius);
     params.x_radius = r;
     params.y_radius = r;
     params.src = const_cast<PF_EffectWorld*>(&map);  // the host only reads it
@@ -40,6 +40,16 @@ PF_SampPB MakeSamplingRecord(const PF_EffectWorld& map, float radius) {
 [[noreturn]] void NoSampler() { throw static_cast<A_long>(PF_Err_BAD_CALLBACK_PARAM); }
 
 }  // namespace
+
+PF_Fixed SamplingRadius(float radius) {
+    return RoundToInt(static_cast<double>(radius) * kFixedOne);
+}
+
+A_long SampleReach(float radius) {
+    const PF_Fixed r = SamplingRadius(radius);
+    if (r <= 0) return 0;
+    return static_cast<A_long>((static_cast<int64_t>(r) + 65535) / 65536);  // whole pixels, up
+}
 
 template <class Pixel>
 Pixel SampleArea(const PF_EffectWorld& map, A_long x, A_long y, float radius,

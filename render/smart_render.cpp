@@ -117,6 +117,24 @@ private:
     const PF_WorldSuite2* worldSuite_ = nullptr;
 };
 
+// Runs the pixel function over `area` of the output. The iteration hands
+// each output pixel the input pixel at the same place in the layer: the
+// plain iteration when both buffers start at the same place (always so for
+// a whole layer), the one with an origin when the input starts elsewhere
+// (it holds more than the output, for the neighbours a pixel reads). The
+// origin is the input's offset from the output.
+template <class Suite, class PixelFn>
+PF_Err IterateOutput(const Suite& suite, PF_InData* in_data, PF_EffectWorld* input,
+                     const PF_Rect& area, RenderContext& ctx, PixelFn fn, PF_EffectWorld* output) {
+    const A_long rows = area.bottom - area.top;
+    const LayerPoint offset = InputOffsetOf(ctx.frame.placement);
+    const PF_Point shift{offset.x, offset.y};
+    if (shift.h == 0 && shift.v == 0) {
+        return suite.iterate(in_data, 0, rows, input, &area, &ctx, fn, output);
+    }
+    return suite.iterate_origin(in_data, 0, rows, input, &area, &shift, &ctx, fn, output);
+}
+
 // The generic iteration of "PF Iterate8 Suite", which the row kernels run
 // through whatever the pixel format. A host that does not offer it (no
 // suite, or an empty slot) gets the per-pixel iteration of the format.
@@ -195,6 +213,8 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     ctx.bumpMap = &held.Map(PARAM_BUMP_MAP).u.ld;
     ctx.textureMap = &held.Map(PARAM_TEXTURE_MAP).u.ld;
     ctx.uvMap = &held.Map(PARAM_TEXTURE_UV_MAP).u.ld;
+    ctx.frame.placement = {output->origin_x, output->origin_y, input->origin_x, input->origin_y,
+                           ctx.normalMap == input};
 
     ReadRenderParameters(in_data, ctx);
     ctx.displayMode = RemapDisplay(ctx.displayMode);
@@ -209,7 +229,6 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     if (PF_ABORT(in_data) != PF_Err_NONE) return PF_Err_OUT_OF_MEMORY;
 
     const PF_Rect area = output->extent_hint;
-    const A_long rows = area.bottom - area.top;
     switch (format) {
         case PF_PixelFormat_ARGB128:
             ctx.channelMax = 1.0f;
@@ -223,18 +242,18 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
         default:
             return PF_Err_BAD_CALLBACK_PARAM;
     }
-    PrepareFrame(ctx, input);
+    PrepareFrame(ctx);
     const PixelPath path = CurrentPixelPath();
     const GenericIterate generic = path != PixelPath::kPixel ? GenericIterateOf(suites) : nullptr;
     if (generic != nullptr) {
         err = ShadeRows(in_data, generic, path, format, ctx, *input, *output, area);
     } else if (format == PF_PixelFormat_ARGB128) {
-        err = suites.IterateFloat().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixelFloat,
-                                            output);
+        err = IterateOutput(suites.IterateFloat(), in_data, input, area, ctx, ShadePixelFloat,
+                            output);
     } else if (format == PF_PixelFormat_ARGB64) {
-        err = suites.Iterate16().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel16, output);
+        err = IterateOutput(suites.Iterate16(), in_data, input, area, ctx, ShadePixel16, output);
     } else {
-        err = suites.Iterate8().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel8, output);
+        err = IterateOutput(suites.Iterate8(), in_data, input, area, ctx, ShadePixel8, output);
     }
 
     PF_PROGRESS(in_data, 100, 100);

@@ -93,7 +93,7 @@ void Limit(Color& s) {
 }
 
 // The product of a downsample factor's denominator and numerator, which
-// turns an output position into a full-resolution one; at full resolution
+// turns a layer position into a full-resolution one; at full resolution
 // it is 1 without a conversion.
 inline float DownsampleProduct(const PF_RationalScale& factor) {
     if (factor.num == 1 && factor.den == 1) return 1.0f;
@@ -109,7 +109,7 @@ void StretchOf(const PF_EffectWorld* map, const RenderContext& ctx, float& x, fl
 
 // Which steps of the pass act, with the tests the per-pixel function makes
 // at each step.
-PassSteps PassStepsOf(const RenderContext& ctx, const PF_EffectWorld* input) {
+PassSteps PassStepsOf(const RenderContext& ctx) {
     using lighting_detail::ShowsTerm;
     const int32_t display = ctx.displayMode;
     const PF_InData* in = ctx.inData;
@@ -143,16 +143,16 @@ PassSteps PassStepsOf(const RenderContext& ctx, const PF_EffectWorld* input) {
     StretchOf(ctx.alphaMap, ctx, p.alphaRatioX, p.alphaRatioY);
     StretchOf(ctx.normalMap, ctx, p.normalRatioX, p.normalRatioY);
     StretchOf(ctx.depthMap, ctx, p.depthRatioX, p.depthRatioY);
-    // Stretched by exactly 1, the input read as the normal map gives every
-    // pixel its own input pixel.
-    p.normalIsInput = input != nullptr && ctx.normalMap == input && p.normalRatioX == 1.0f &&
-                      p.normalRatioY == 1.0f && !p.preBlurSamples;
+    // Read unfiltered at the pixel's own place, the input standing in for
+    // the normal map gives every pixel its own input pixel.
+    p.normalIsInput = ctx.frame.placement.normalMapIsInput && !p.preBlurSamples;
     return p;
 }
 
-FrameConstants ConstantsOf(const RenderContext& ctx, const PF_EffectWorld* input) {
+FrameConstants ConstantsOf(const RenderContext& ctx) {
     FrameConstants k;
-    k.pass = PassStepsOf(ctx, input);
+    k.placement = ctx.frame.placement;
+    k.pass = PassStepsOf(ctx);
     k.steps = lighting_detail::StepsOf(ctx, lighting_detail::ChannelMaxOf(ctx));
     k.pixelScaleX = DownsampleProduct(ctx.inData->downsample_x);
     k.pixelScaleY = DownsampleProduct(ctx.inData->downsample_y);
@@ -173,11 +173,14 @@ template <class Pixel>
     using C = typename T::Channel;
     const FrameConstants& k = ctx.frame;  // prepared: see ShadePixel
     const int32_t maxValue = k.steps.maxValue;
+    // Everything below is placed by the pixel's position in the layer; `in`
+    // is the input pixel there.
+    const LayerPoint at = LayerPositionOf(k.placement, x, y);
 
     // Coverage: the alpha map's alpha when there is one, else the input's.
     C a = in.alpha;
     if (HasRows(ctx.alphaMap, 1)) {
-        const MapPosition p = MapPositionOf(*ctx.alphaMap, x, y, ctx);
+        const MapPosition p = MapPositionOf(*ctx.alphaMap, at.x, at.y, ctx);
         a = PixelAt<Pixel>(*ctx.alphaMap, p.column, p.row).alpha;
     }
     if (NoCoverage<Pixel>(a)) {
@@ -190,7 +193,7 @@ template <class Pixel>
 
     Pixel m{};
     if (HasRows(ctx.normalMap, 1)) {
-        const MapPosition p = MapPositionOf(*ctx.normalMap, x, y, ctx);
+        const MapPosition p = NormalMapPositionOf(ctx, at);
         m = ctx.normalsPreBlur != 0.0f
                 ? SampleArea<Pixel>(*ctx.normalMap, p.column, p.row, ctx.normalsPreBlur, ctx.inData)
                 : PixelAt<Pixel>(*ctx.normalMap, p.column, p.row);
@@ -213,14 +216,14 @@ template <class Pixel>
         }
 
         Vector3 n2 = n;
-        if (ctx.bumpEnabled) ApplyBump(m, ctx, x, y, n, n2);
-        depth = ReadDepth<Pixel>(x, y, ctx);
+        if (ctx.bumpEnabled) ApplyBump(m, ctx, at.x, at.y, n, n2);
+        depth = ReadDepth<Pixel>(at.x, at.y, ctx);
 
         if (LightLoopRuns(ctx.displayMode)) {
             Color texture{};
-            if (ctx.textureEnabled) LookupTexture(m, x, y, ctx, texture);
+            if (ctx.textureEnabled) LookupTexture(m, at.x, at.y, ctx, texture);
             const LightLoopInput lit{
-                n, float(x) * k.pixelScaleX, float(y) * k.pixelScaleY, depth, input, texture};
+                n, float(at.x) * k.pixelScaleX, float(at.y) * k.pixelScaleY, depth, input, texture};
             lighting_detail::LightLoop(ctx, lit, k.steps, s);
         }
 
@@ -231,8 +234,8 @@ template <class Pixel>
                                       s);
         }
         if (ctx.matcapEnabled) LookupMatcap(m, n, ctx, s);
-        if (ctx.reflectionEnabled) LookupReflection(m, x, y, depth, n2, ctx, s);
-        if (ctx.refractionEnabled) LookupRefraction(m, x, y, depth, n2, ctx, s);
+        if (ctx.reflectionEnabled) LookupReflection(m, at.x, at.y, depth, n2, ctx, s);
+        if (ctx.refractionEnabled) LookupRefraction(m, at.x, at.y, depth, n2, ctx, s);
     }
 
     if (ctx.displayMode == DISPLAY_ADJUSTED_NORMALS) {
@@ -267,6 +270,16 @@ MapPosition MapPositionOf(const PF_EffectWorld& map, A_long x, A_long y, const R
     const float fx = float(map.width - 1) / (ctx.layerWidth - 1.0f) * float(x);
     const float fy = float(map.height - 1) / (ctx.layerHeight - 1.0f) * float(y);
     return {FloorToIndex(fx, map.width - 1), FloorToIndex(fy, map.height - 1)};
+}
+
+MapPosition NormalMapPositionOf(const RenderContext& ctx, LayerPoint at) {
+    const PF_EffectWorld& map = *ctx.normalMap;
+    if (!ctx.frame.placement.normalMapIsInput) return MapPositionOf(map, at.x, at.y, ctx);
+    // For a whole layer this is what the stretch gives too: the input is
+    // the layer's size, so the stretch is the identity.
+    const LayerPoint p = InputPositionOf(ctx.frame.placement, at);
+    const auto limit = [](int32_t v, int32_t last) { return v < 0 ? 0 : (v > last ? last : v); };
+    return {limit(p.x, map.width - 1), limit(p.y, map.height - 1)};
 }
 
 template <class Pixel>
@@ -315,9 +328,7 @@ float ReadDepth(A_long x, A_long y, const RenderContext& ctx) {
     return ctx.depthInvert ? value : 1.0f - value;
 }
 
-void PrepareFrame(RenderContext& ctx, const PF_EffectWorld* input) {
-    ctx.frame = ConstantsOf(ctx, input);
-}
+void PrepareFrame(RenderContext& ctx) { ctx.frame = ConstantsOf(ctx); }
 
 namespace {
 

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <type_traits>
 
 #include "common/pixel_traits.h"
@@ -273,10 +274,21 @@ template <class V>
     Put<V>(z, i, v.z);
 }
 
-// The columns of group g of a run starting at `left`.
+// The layer columns of group g of a run whose first output column is
+// `left` (LayerPositionOf for each lane), and the run's layer row.
 template <class V>
-[[gnu::always_inline]] inline typename V::I Columns(A_long left, int g) {
-    return typename V::I(left + g * V::kLanes) + V::LaneIndex();
+[[gnu::always_inline]] inline typename V::I Columns(const BufferPlacement& placement, A_long left,
+                                                    int g) {
+    using I = typename V::I;
+    const int32_t first = SaturatingAdd(left + g * V::kLanes, placement.outputOriginX);
+    // first + lane, saturated as LayerPositionOf saturates.
+    const I limit = I(std::numeric_limits<int32_t>::max()) - V::LaneIndex();
+    return Select(I(first) > limit, I(std::numeric_limits<int32_t>::max()),
+                  I(first) + V::LaneIndex());
+}
+template <class V>
+[[gnu::always_inline]] inline typename V::I Row(const BufferPlacement& placement, A_long y) {
+    return typename V::I(SaturatingAdd(y, placement.outputOriginY));
 }
 
 // Everything before the light loop: the input and the coverage, the
@@ -288,11 +300,12 @@ template <class V, class Pixel>
     using F = typename V::F;
     using I = typename V::I;
     const PassSteps pass = ctx.frame.pass;
-    const I ys(y);
+    const BufferPlacement& placement = ctx.frame.placement;
+    const I ys = Row<V>(placement, y);
     const F zero(0.0f);
     for (int g = 0; g < run.groups; ++g) {
         const int inGroup = std::min(V::kLanes, count - g * V::kLanes);
-        const I xs = Columns<V>(left, g);
+        const I xs = Columns<V>(placement, left, g);
         const PixelLanes<V> input = LoadRun<V, Pixel>(in + g * V::kLanes, inGroup);
         Put<V>(run.inAlpha, g, input.alpha);
         Put<V>(run.inRed, g, input.red);
@@ -314,8 +327,16 @@ template <class V, class Pixel>
             m = input;
         } else if (run.anyCovered[g] && HasRows(ctx.normalMap, 1)) {
             const PF_EffectWorld& map = *ctx.normalMap;
-            const I columns = StretchedIndex<V>(pass.normalRatioX, xs, map.width - 1);
-            const I rows = StretchedIndex<V>(pass.normalRatioY, ys, map.height - 1);
+            I columns, rows;
+            if (placement.normalMapIsInput) {
+                // NormalMapPositionOf: the input's own buffer at the pixel's
+                // place, limited to the buffer.
+                columns = Limited<V>(SaturatingSub<V>(xs, placement.inputOriginX), map.width - 1);
+                rows = Limited<V>(SaturatingSub<V>(ys, placement.inputOriginY), map.height - 1);
+            } else {
+                columns = StretchedIndex<V>(pass.normalRatioX, xs, map.width - 1);
+                rows = StretchedIndex<V>(pass.normalRatioY, ys, map.height - 1);
+            }
             m = pass.preBlurSamples ? Sample<V, Pixel>(map, columns, rows, ctx.normalsPreBlur,
                                                        ctx.inData, covered)
                                     : Fetch<V, Pixel>(map, columns, rows, covered);
@@ -349,7 +370,7 @@ template <class V, class Pixel>
     const FrameConstants& k = ctx.frame;
     const LightSteps steps = k.steps;
     const F scaleX(k.pixelScaleX);
-    const F py = ToFloat(typename V::I(y)) * F(k.pixelScaleY);
+    const F py = ToFloat(Row<V>(k.placement, y)) * F(k.pixelScaleY);
     const int32_t lights = std::clamp<int32_t>(ctx.lightCount, 0, MAX_LIGHTS);
     const int groups = run.groups;
     for (int32_t i = lights - 1; i >= 0; --i) {
@@ -357,7 +378,7 @@ template <class V, class Pixel>
             if (!run.groupSurface[g]) continue;
             const LightLoopLanes<V> in{
                 VectorAt<V>(run.nx, run.ny, run.nz, g),
-                ToFloat(Columns<V>(left, g)) * scaleX,
+                ToFloat(Columns<V>(k.placement, left, g)) * scaleX,
                 py,
                 At<V>(run.depth, g),
                 ScaledColor<V, Pixel>(
@@ -380,7 +401,7 @@ template <class V, class Pixel>
     using T = PixelTraits<Pixel>;
     const FrameConstants& k = ctx.frame;
     const PassSteps pass = k.pass;
-    const typename V::I ys(y);
+    const typename V::I ys = Row<V>(k.placement, y);
     const F zero(0.0f);
     const bool terms = pass.incidence || pass.gradient || pass.rimLight || pass.matcap ||
                        pass.reflection || pass.refraction;
@@ -402,7 +423,8 @@ template <class V, class Pixel>
                 if (pass.rimLight) {
                     RimLight<V>(blue, n, ctx, k.rimSin, k.rimCos, pass.limit, s, surface);
                 }
-                const LookupLanes<V> at{Columns<V>(left, g), ys, surface, pass.limit};
+                const LookupLanes<V> at{Columns<V>(k.placement, left, g), ys, surface,
+                                        pass.limit};
                 if (pass.matcap) LookupMatcap<V, Pixel>(n, ctx, pass.matcapSamples, at, s);
                 const Vector3Lanes<V> n2 = VectorAt<V>(run.n2x, run.n2y, run.n2z, g);
                 if (pass.reflection) {

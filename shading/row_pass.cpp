@@ -35,6 +35,8 @@ struct RowJob {
     const PF_EffectWorld* input = nullptr;
     PF_EffectWorld* output = nullptr;
     A_long left = 0, top = 0, right = 0, bottom = 0;
+    // The input pixel of output pixel (x, y) is input pixel (x + dx, y + dy).
+    A_long dx = 0, dy = 0;
     A_long bandRows = 1, bands = 0;
     A_long progressTotal = 0;
     Failure failures[kMaxBands];
@@ -57,7 +59,8 @@ void ShadeBand(RowJob& job, RowKernel<Pixel> kernel, A_long band) {
     const A_long bottom = std::min(job.bottom, top + job.bandRows);
     for (A_long y = top; y < bottom; ++y) {
         const PF_Err err = WithinErrorBarrier([&] {
-            kernel(*job.ctx, y, job.left, job.right, PixelOf<Pixel>(*job.input, job.left, y),
+            kernel(*job.ctx, y, job.left, job.right,
+                   PixelOf<Pixel>(*job.input, job.left + job.dx, y + job.dy),
                    PixelOf<Pixel>(*job.output, job.left, y));
             return PF_Err_NONE;
         });
@@ -142,10 +145,17 @@ PF_Err ShadeRows(PF_InData* in_data, GenericIterate iterate, PixelPath path,
     job.format = format;
     job.input = &input;
     job.output = &output;
-    job.left = std::max<A_long>(area.left, 0);
-    job.top = std::max<A_long>(area.top, 0);
-    job.right = std::min({A_long(area.right), A_long(output.width), A_long(input.width)});
-    job.bottom = std::min({A_long(area.bottom), A_long(output.height), A_long(input.height)});
+    // The area, limited to the output and to where the input has the pixels
+    // at the same places in the layer; worked out wide, as the host's
+    // iterate suites do.
+    const LayerPoint offset = InputOffsetOf(ctx.frame.placement);
+    job.dx = offset.x;
+    job.dy = offset.y;
+    job.left = A_long(std::max<int64_t>({area.left, 0, -int64_t(job.dx)}));
+    job.top = A_long(std::max<int64_t>({area.top, 0, -int64_t(job.dy)}));
+    job.right = A_long(std::min<int64_t>({area.right, output.width, input.width - int64_t(job.dx)}));
+    job.bottom =
+        A_long(std::min<int64_t>({area.bottom, output.height, input.height - int64_t(job.dy)}));
     job.progressTotal = area.bottom - area.top;
     if (job.left >= job.right || job.top >= job.bottom) return PF_Err_NONE;
     const A_long rows = job.bottom - job.top;

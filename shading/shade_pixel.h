@@ -10,9 +10,8 @@ namespace lumeshade {
 // Works out ctx.frame from the rest of the context, which must be complete
 // (the channel maximum and in_data included), so that the pixel functions
 // read those values instead of working them out for every pixel. Call it
-// again after changing the context. `input` is the world the host iterates
-// as the input, when it is known.
-void PrepareFrame(RenderContext& ctx, const PF_EffectWorld* input = nullptr);
+// again after changing the context.
+void PrepareFrame(RenderContext& ctx);
 
 PF_Err ShadePixelFloat(void* refcon, A_long x, A_long y, PF_PixelFloat* in, PF_PixelFloat* out);
 PF_Err ShadePixel16(void* refcon, A_long x, A_long y, PF_Pixel16* in, PF_Pixel16* out);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -20,6 +21,7 @@
 #include "tools/output_file.h"
 #include "tools/probe.h"
 #include "tools/progress.h"
+#include "tools/region.h"
 #include "tools/scene.h"
 #include "tools/world_images.h"
 
@@ -171,17 +173,27 @@ Settings ReadSettings(const RunOptions& options, const Scene& scene) {
     return settings;
 }
 
-// Probes are output pixels; a downsampled output is the full size divided by
-// the factor, rounded up.
-void CheckProbes(const RunOptions& options, const Settings& settings, const LoadedLayers& layers) {
-    const int width = (layers.width + options.downsample - 1) / options.downsample;
-    const int height = (layers.height + options.downsample - 1) / options.downsample;
+// The part of the output each frame renders and writes: all of it, or the
+// --region asked for. Probes are pixels of what is written; a downsampled
+// output is the full size divided by the factor, rounded up.
+std::optional<PF_LRect> CheckRegionAndProbes(const RunOptions& options, const Settings& settings,
+                                             const LoadedLayers& layers) {
+    int width = (layers.width + options.downsample - 1) / options.downsample;
+    int height = (layers.height + options.downsample - 1) / options.downsample;
+    std::optional<PF_LRect> region;
+    if (options.region) {
+        region = ParseRegion(*options.region, width, height);
+        width = region->right - region->left;
+        height = region->bottom - region->top;
+    }
     for (std::size_t i = 0; i < settings.probes.size(); ++i) {
         if (settings.probes[i].x >= width || settings.probes[i].y >= height) {
             Fail({"--probe", ""}, options.probes[i] + " lies outside the " + std::to_string(width) +
-                                      " x " + std::to_string(height) + " output");
+                                      " x " + std::to_string(height) +
+                                      (region ? " region" : " output"));
         }
     }
+    return region;
 }
 
 void ListControls(host::Host& host, const ControlSchema& schema, bool json, std::ostream& out) {
@@ -211,12 +223,13 @@ int Render(const RunOptions& options, std::ostream& out, std::ostream& err) {
     const ControlSchema schema = ControlSchema::FromRegistration(host.Registered());
     std::vector<ControlTrack> tracks = ResolveControls(scene, schema);
     LoadedLayers layers = LoadLayers(scene, settings.depth);
-    CheckProbes(options, settings, layers);
+    const std::optional<PF_LRect> region = CheckRegionAndProbes(options, settings, layers);
 
     const CompositionLayout layout = BuildComposition(scene, layers, host.Comp());
     host.SetInput(host.Comp().layers[host.Comp().effectLayer].footage);
     host.SetRenderDepth(ToHostDepth(settings.depth));
     host.SetDownsample(options.downsample);
+    host.SetRegion(region);
     host.SetQuality(options.quality == "high" ? PF_Quality_HI : PF_Quality_LO);
     host.SetThreads(options.threads);
     ControlDriver controls(schema, std::move(tracks), layout);

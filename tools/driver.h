@@ -20,6 +20,7 @@ struct RunOptions {
     int downsample = 1;
     std::vector<std::string> settings;  // --set KEY=VALUE
     std::vector<std::string> probes;    // --probe X,Y
+    std::optional<std::string> region;  // --region X,Y,W,H; none: the whole output
     bool listControls = false;
     bool json = false;
     bool progress = false;  // draw the progress bar

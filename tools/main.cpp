@@ -37,6 +37,10 @@ int main(int argc, char** argv) {
     app.add_option("--set", options.settings,
                    "Set a control, KEY=VALUE, as in the scene's \"controls\" (repeatable)")
         ->allow_extra_args(false);
+    app.add_option("--region", options.region,
+                   "Render only the rectangle X,Y,W,H of the output (in its pixels) and write an "
+                   "image of that size")
+        ->allow_extra_args(false);
     app.add_option("--probe", options.probes,
                    "Print the output pixel at X,Y of every frame as a JSON line (repeatable)")
         ->allow_extra_args(false);

@@ -124,7 +124,11 @@ public:
         if (!c_.fault || c_.fault->function != "checkout_output") g_outputFill.byte = kSecondFill;
         const bool second = frame("the second frame");
         g_outputFill.byte.reset();
-        if (second && report_.findings.empty()) CheckOutput(first, host_.Output());
+        if (!second || !report_.findings.empty()) return report_;
+        CheckOutput(first, host_.Output());
+        if (!report_.findings.empty()) return report_;
+        host_.SetRegion(c_.region);
+        if (frame("the part of the layer")) CheckPart(first, host_.Output());
         return report_;
     }
 
@@ -286,6 +290,30 @@ private:
                 if (!problem.empty()) {
                     Finding("output pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") " +
                             problem);
+                    ++reported;
+                }
+            }
+        }
+    }
+
+    // The part asked for on its own against the whole render there.
+    void CheckPart(const World& whole, const World& part) {
+        const PF_LRect& r = c_.region;
+        if (part.Width() != r.right - r.left || part.Height() != r.bottom - r.top) {
+            Finding("the part is " + std::to_string(part.Width()) + " x " +
+                    std::to_string(part.Height()) + ", not the rectangle asked for");
+            return;
+        }
+        const std::size_t bytes = std::size_t(PixelBytesOf(c_.depth));
+        int reported = 0;
+        for (A_long y = 0; y < part.Height() && reported < 8; ++y) {
+            for (A_long x = 0; x < part.Width() && reported < 8; ++x) {
+                const unsigned char* a = part.Row(y) + std::size_t(x) * bytes;
+                const unsigned char* b = whole.Row(r.top + y) + std::size_t(r.left + x) * bytes;
+                if (std::memcmp(a, b, bytes) != 0) {
+                    Finding("output pixel (" + std::to_string(r.left + x) + ", " +
+                            std::to_string(r.top + y) +
+                            ") rendered as part of the layer differs from the whole render");
                     ++reported;
                 }
             }

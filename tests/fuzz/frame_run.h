@@ -1,7 +1,8 @@
 // Renders a FrameCase through the emulated host with the real module, as the
 // host does: global set-up, parameter set-up, the control values, a
 // user-changed-param command for every supervised control the case sets,
-// then the frame, twice. Reports what went wrong.
+// then the frame, twice, and the case's part of the layer on its own.
+// Reports what went wrong.
 #pragma once
 
 #include <string>
@@ -24,7 +25,8 @@ struct FrameReport {
 // two renders agree, and a 16-bit output keeps every computed channel within
 // 0..32768. Only what the module passes on unchanged may lie outside: the
 // colour of a pixel without coverage, the pixels Original Normals shows, and
-// an alpha the input or the alpha map already held above 32768.
+// an alpha the input or the alpha map already held above 32768. The part
+// rendered on its own holds the whole render's bytes at its place.
 FrameReport RunFrameCase(const FrameCase& c);
 
 }  // namespace lumeshade::fuzz

@@ -59,6 +59,42 @@ TEST(SmartPreRenderTest, RequestsExactlyTheOutputRectWithZeroAlphaColourPreserve
     ExpectNothingHeld(m.Host(), "after the delete function ran");
 }
 
+// The input reaches past a part of the layer by the Pre Blur's radius,
+// rounded up; what the effect reports is the part. A whole layer needs
+// nothing from outside it, so its pre-render reads no control.
+TEST(SmartPreRenderTest, APartIsAskedForWithTheNeighboursItReads) {
+    ModuleHost m(100, 50);
+    m.SetFixed(PARAM_NORMALS_PRE_BLUR, 2.25);
+    const int reads = m.Host().Calls("checkout_param");
+    ASSERT_EQ(m.Host().SmartPreRender(), PF_Err_NONE);
+    EXPECT_EQ(m.Host().Calls("checkout_param"), reads);
+    EXPECT_EQ(m.Host().LastCheckoutRequest().rect.right, 100);
+    ASSERT_EQ(m.Host().SmartRender(), PF_Err_NONE);
+
+    m.Host().SetRegion(PF_LRect{10, 0, 30, 20});
+    ASSERT_EQ(m.Host().SmartPreRender(), PF_Err_NONE);
+    const PF_LRect asked = m.Host().LastCheckoutRequest().rect;
+    EXPECT_EQ(asked.left, 7);
+    EXPECT_EQ(asked.top, -3);
+    EXPECT_EQ(asked.right, 33);
+    EXPECT_EQ(asked.bottom, 23);
+    const PF_PreRenderOutput out = m.Host().LastPreRenderOutput();
+    EXPECT_EQ(out.result_rect.left, 10);
+    EXPECT_EQ(out.result_rect.top, 0);
+    EXPECT_EQ(out.result_rect.right, 30);
+    EXPECT_EQ(out.result_rect.bottom, 20);
+    EXPECT_EQ(out.max_result_rect.right, 100);
+    ASSERT_EQ(m.Host().SmartRender(), PF_Err_NONE);
+    ExpectNothingHeld(m.Host(), "after a part");
+
+    // An unreadable Pre Blur ends the pre-render with the host's code.
+    m.Host().FailCall("checkout_param", m.Host().Calls("checkout_param") + 1, PF_Err_INVALID_INDEX);
+    const int checkouts = m.Host().Calls("checkout_layer");
+    EXPECT_EQ(m.Host().SmartPreRender(), PF_Err_INVALID_INDEX);
+    EXPECT_EQ(m.Host().Calls("checkout_layer"), checkouts);
+    ExpectNothingHeld(m.Host(), "after a failed read");
+}
+
 TEST(SmartPreRenderTest, RectanglesMerge) {
     PF_LRect into{0, 0, 0, 0};
     MergeRect(into, {2, 3, 10, 20});
