@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "AE_GeneralPlug.h"
-#include "AE_GeneralPlugOld.h"
 #include "params/visibility_rules.h"
 #include "shell/global_data.h"
 #include "shell/host_suites.h"

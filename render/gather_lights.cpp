@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "AE_GeneralPlugOld.h"
+#include "AE_GeneralPlug.h"
 #include "params/param_ids.h"
 #include "render/read_parameters.h"
 

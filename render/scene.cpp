@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "AE_GeneralPlugOld.h"
+#include "AE_GeneralPlug.h"
 #include "render/gather_lights.h"
 
 namespace lumeshade {

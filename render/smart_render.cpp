@@ -5,7 +5,7 @@
 #include "AE_EffectCB.h"
 #include "AE_EffectCBSuites.h"
 #include "AE_EffectPixelFormat.h"
-#include "AE_GeneralPlugOld.h"
+#include "AE_GeneralPlug.h"
 #include "params/param_ids.h"
 #include "render/scene.h"
 #include "render/pre_render_block.h"
