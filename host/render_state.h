@@ -15,7 +15,6 @@
 #include "AE_Effect.h"
 #include "AE_EffectCB.h"
 #include "AE_GeneralPlug.h"
-#include "AE_GeneralPlugOld.h"
 #include "host/composition.h"
 #include "host/thread_pool.h"
 #include "host/world.h"

@@ -1,6 +1,7 @@
 #include "maps/sample_area.h"
 
 #include <cstdint>
+#include <limits>
 #include <type_traits>
 
 #include "AE_EffectCB.h"
@@ -16,8 +17,8 @@ constexpr double kFixedOne = 65536.0;
 // largest whole number 16.16 holds; anything beyond saturates instead of
 // wrapping.
 PF_Fixed ToFixed(A_long v) {
-    constexpr int64_t kMaxFixed = INT32_MAX;
-    constexpr int64_t kMinFixed = INT32_MIN;
+    constexpr int64_t kMaxFixed = std::numeric_limits<PF_Fixed>::max();
+    constexpr int64_t kMinFixed = std::numeric_limits<PF_Fixed>::min();
     const int64_t f = static_cast<int64_t>(v) * 65536;
     return static_cast<PF_Fixed>(f > kMaxFixed ? kMaxFixed : (f < kMinFixed ? kMinFixed : f));
 }

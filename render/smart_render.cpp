@@ -5,7 +5,7 @@
 #include "AE_EffectCB.h"
 #include "AE_EffectCBSuites.h"
 #include "AE_EffectPixelFormat.h"
-#include "AE_GeneralPlugOld.h"
+#include "AE_GeneralPlug.h"
 #include "params/param_ids.h"
 #include "render/scene.h"
 #include "render/pre_render_block.h"
@@ -85,12 +85,15 @@ public:
         return PF_CHECKIN_PARAM(in_data_, &maps_[slot]);
     }
 
-    // Returns the basic suite's answer; PF_Err_BAD_CALLBACK_PARAM without one.
+    // PF_Err_BAD_CALLBACK_PARAM only without a basic suite to release it
+    // through. The basic suite's answer is not the frame's result: the suite
+    // is the host's either way.
     PF_Err ReleaseWorldSuite() {
         if (worldSuite_ == nullptr) return PF_Err_NONE;
         worldSuite_ = nullptr;
         if (in_data_->pica_basicP == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
-        return in_data_->pica_basicP->ReleaseSuite(kWorldSuite, kWorldSuiteVersion);
+        in_data_->pica_basicP->ReleaseSuite(kWorldSuite, kWorldSuiteVersion);
+        return PF_Err_NONE;
     }
 
     PF_Err CheckInInput() {
@@ -240,7 +243,8 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
             ctx.channelMax = 255.0f;
             break;
         default:
-            return PF_Err_BAD_CALLBACK_PARAM;
+            err = PF_Err_BAD_CALLBACK_PARAM;  // still reports the progress below
+            break;
     }
     PrepareFrame(ctx);
     const PixelPath path = CurrentPixelPath();

@@ -142,7 +142,8 @@ struct FailureRow {
     const char* what;
     std::function<void(ModuleHost&)> arrange;  // after pre-render, before smart render
     PF_Err result;
-    const char* message;  // with the display-error-message flag, or null
+    const char* message;           // with the display-error-message flag, or null
+    bool reachesProgress = false;  // past the pixel format choice: progress 100 of 100
 };
 
 int Next(ModuleHost& m, const char* function) { return m.Host().Calls(function) + 1; }
@@ -181,28 +182,30 @@ TEST(SmartRenderTest, EveryFailureRowGivesItsCodeAndMessageAndLeavesNothingBehin
          PF_Err_OUT_OF_MEMORY, nullptr},
         {"unknown pixel format",
          [](ModuleHost& m) { m.Host().ReportPixelFormat(PF_PixelFormat_BGRA32); },
-         PF_Err_BAD_CALLBACK_PARAM, nullptr},
+         PF_Err_BAD_CALLBACK_PARAM, nullptr, true},
         {"abort before", [](ModuleHost& m) { m.Host().FailCall("abort", Next(m, "abort"), PF_Interrupt_CANCEL); },
          PF_Err_OUT_OF_MEMORY, nullptr},
-        {"iteration", [](ModuleHost& m) { m.Host().FailCall("iterateFloat", 1, 9); }, 9, nullptr},
+        {"iteration", [](ModuleHost& m) { m.Host().FailCall("iterateFloat", 1, 9); }, 9, nullptr,
+         true},
         {"a pixel fails", [](ModuleHost& m) {
              m.SetFixed(PARAM_NORMALS_PRE_BLUR, 2.0);
              m.Input().At<PF_PixelFloat>(0, 0) = {1, 0.5f, 0.5f, 1};
              m.Host().WithdrawSuite("PF SamplingFloat Suite", 1);
          },
-         PF_Err_BAD_CALLBACK_PARAM, nullptr},
+         PF_Err_BAD_CALLBACK_PARAM, nullptr, true},
         {"check-in", [](ModuleHost& m) { m.Host().FailCall("checkin_param", Next(m, "checkin_param") + 34, 3); },
-         PF_Err_OUT_OF_MEMORY, nullptr},
+         PF_Err_OUT_OF_MEMORY, nullptr, true},
         {"abort after", [](ModuleHost& m) { m.Host().FailCall("abort", Next(m, "abort") + 1, PF_Interrupt_CANCEL); },
-         PF_Interrupt_CANCEL, nullptr},
+         PF_Interrupt_CANCEL, nullptr, true},
+        // The frame is rendered: the input's check-in is the result.
         {"world suite release", [](ModuleHost& m) {
              m.Host().FailCall("ReleaseSuite", Next(m, "ReleaseSuite"), kSPCantReleasePluginError);
          },
-         PF_Err_BAD_CALLBACK_PARAM, "Couldn't release suite."},
+         PF_Err_NONE, nullptr, true},
         {"input check-in", [](ModuleHost& m) { m.Host().FailCall("checkin_layer_pixels", 1, 11); }, 11,
-         nullptr},
+         nullptr, true},
         {"a control unreadable", [](ModuleHost& m) { m.Host().FailCall("checkout_param", Next(m, "checkout_param") + 12, 3); },
-         PF_Err_NONE, nullptr},
+         PF_Err_NONE, nullptr, true},
     };
     for (const FailureRow& row : rows) {
         ModuleHost m;
@@ -216,6 +219,12 @@ TEST(SmartRenderTest, EveryFailureRowGivesItsCodeAndMessageAndLeavesNothingBehin
         if (row.message) {
             EXPECT_STREQ(m.Host().OutData().return_msg, row.message) << row.what;
         }
+
+        // Every way out from the pixel format choice on reports the render
+        // complete, and none before it.
+        EXPECT_EQ(m.Host().LastProgressCurrent() == 100 && m.Host().LastProgressTotal() == 100,
+                  row.reachesProgress)
+            << row.what;
 
         // A suite whose release the host refused stays counted as held.
         const bool refusedRelease = std::string(row.what) == "world suite release";
