@@ -266,6 +266,7 @@ struct Avx2 {
     using LH = simd_avx2::LH;
     static constexpr int kLanes = simd_avx2::kLanes;
     [[gnu::always_inline]] static I LaneIndex() { return simd_avx2::LaneIndex(); }
+    [[gnu::always_inline]] static M AllLanes(bool on) { return simd_avx2::AllLanes(on); }
     [[gnu::always_inline]] static F Load(const float* p) { return simd_avx2::Load(p); }
     [[gnu::always_inline]] static I Load(const int32_t* p) { return simd_avx2::Load(p); }
     [[gnu::always_inline]] static M LoadMask(const float* p) { return {_mm256_loadu_ps(p)}; }

@@ -253,6 +253,7 @@ struct Sse2 {
     using LH = simd_sse2::LH;
     static constexpr int kLanes = simd_sse2::kLanes;
     [[gnu::always_inline]] static I LaneIndex() { return simd_sse2::LaneIndex(); }
+    [[gnu::always_inline]] static M AllLanes(bool on) { return simd_sse2::AllLanes(on); }
     [[gnu::always_inline]] static F Load(const float* p) { return simd_sse2::Load(p); }
     [[gnu::always_inline]] static I Load(const int32_t* p) { return simd_sse2::Load(p); }
     [[gnu::always_inline]] static M LoadMask(const float* p) { return {_mm_loadu_ps(p)}; }

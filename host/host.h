@@ -70,6 +70,9 @@ public:
     void HandBackNullSuite(const std::string& name, int version);
     /// in_data carries no basic suite.
     void RemoveBasicSuite();
+    /// "PF Iterate8 Suite" comes without its generic iteration (a null slot),
+    /// as an older host's does.
+    void OfferNoGenericIteration();
     int Acquisitions(const std::string& name, int version) const;
     int Releases(const std::string& name, int version) const;
     /// Suites acquired and not yet released, summed over all suites.

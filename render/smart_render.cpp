@@ -149,6 +149,28 @@ GenericIterate GenericIterateOf(HostSuites& suites) {
     }
 }
 
+// Shades `area` of the output: with the row kernels of the current path
+// through the generic iteration, or with the format's pixel function
+// through its iterate suite when the path is the per-pixel one or the host
+// has no generic iteration.
+PF_Err Shade(PF_InData* in_data, HostSuites& suites, PF_PixelFormat format, RenderContext& ctx,
+             PF_EffectWorld* input, PF_EffectWorld* output, const PF_Rect& area) {
+    const PixelPath path = CurrentPixelPath();
+    const GenericIterate generic = path != PixelPath::kPixel ? GenericIterateOf(suites) : nullptr;
+    if (generic != nullptr) return ShadeRows(in_data, generic, path, format, ctx, *input, *output, area);
+    switch (format) {
+        case PF_PixelFormat_ARGB128:
+            return IterateOutput(suites.IterateFloat(), in_data, input, area, ctx, ShadePixelFloat,
+                                 output);
+        case PF_PixelFormat_ARGB64:
+            return IterateOutput(suites.Iterate16(), in_data, input, area, ctx, ShadePixel16,
+                                 output);
+        default:
+            return IterateOutput(suites.Iterate8(), in_data, input, area, ctx, ShadePixel8,
+                                 output);
+    }
+}
+
 void ReportSuiteMessage(PF_InData* in_data, PF_OutData* out_data, const char* message) {
     out_data->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
     if (in_data->utils && in_data->utils->ansi.sprintf) {
@@ -246,18 +268,9 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
             err = PF_Err_BAD_CALLBACK_PARAM;  // still reports the progress below
             break;
     }
-    PrepareFrame(ctx);
-    const PixelPath path = CurrentPixelPath();
-    const GenericIterate generic = path != PixelPath::kPixel ? GenericIterateOf(suites) : nullptr;
-    if (generic != nullptr) {
-        err = ShadeRows(in_data, generic, path, format, ctx, *input, *output, area);
-    } else if (format == PF_PixelFormat_ARGB128) {
-        err = IterateOutput(suites.IterateFloat(), in_data, input, area, ctx, ShadePixelFloat,
-                            output);
-    } else if (format == PF_PixelFormat_ARGB64) {
-        err = IterateOutput(suites.Iterate16(), in_data, input, area, ctx, ShadePixel16, output);
-    } else {
-        err = IterateOutput(suites.Iterate8(), in_data, input, area, ctx, ShadePixel8, output);
+    if (err == PF_Err_NONE) {
+        PrepareFrame(ctx);
+        err = Shade(in_data, suites, format, ctx, input, output, area);
     }
 
     PF_PROGRESS(in_data, 100, 100);
