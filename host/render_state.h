@@ -67,6 +67,7 @@ struct RenderState {
     A_long downsample = 1;
     std::optional<PF_LRect> region;    // unset: the whole layer
     int threads = 0;                   // 0: all cores
+    bool fillFreshOutput = true;       // the output starts as 0x5A bytes
     std::unique_ptr<ThreadPool> pool;  // made on first use
     std::atomic<bool> aborted{false};  // read without the mutex
 

@@ -21,15 +21,6 @@ struct Vector3Lanes {
 };
 
 template <class V>
-struct LightLoopLanes {
-    Vector3Lanes<V> normal;  // N after channel choice, inversion and bump
-    typename V::F px, py;    // P in full-resolution layer pixels
-    typename V::F depth;
-    ColorLanes<V> input;    // Cin
-    ColorLanes<V> texture;  // T
-};
-
-template <class V>
 [[gnu::always_inline]] inline typename V::F Magnitude(typename V::F x, typename V::F y,
                                                       typename V::F z) {
     return Sqrt(x * x + y * y + z * z);
@@ -159,11 +150,14 @@ template <class V>
 
 // One light of lighting_detail::LightLoop: light `i`'s colour for the
 // lanes, added into `accumulated`. The kernel runs the lights from the last
-// to the first, as the loop does, each over a run of pixels.
-template <class V>
-[[gnu::always_inline]] inline void AddLight(const RenderContext& ctx, int32_t i,
-                                            const LightLoopLanes<V>& in, const LightSteps& steps,
-                                            ColorLanes<V>& accumulated, typename V::M active) {
+// to the first, as the loop does, each over a run of pixels. `in` hands out
+// the pixels' values as the light needs them: N (normal()), P (px(), py()),
+// the depth, Cin (input()) and T (texture()), so that nothing is loaded that
+// the light does not use.
+template <class V, class Pixels>
+[[gnu::always_inline]] inline void AddLight(const RenderContext& ctx, int32_t i, const Pixels& in,
+                                            const LightSteps& steps, ColorLanes<V>& accumulated,
+                                            typename V::M active) {
     using F = typename V::F;
     const bool limit = steps.maxValue > 1;
     ColorLanes<V> light{F(0.0f), F(0.0f), F(0.0f)};
@@ -175,9 +169,9 @@ template <class V>
         if (steps.constantFalloff) {
             att = F(1.0f);
         } else {
-            const F ox = in.px - F(position.x);
-            const F oy = in.py - F(position.y);
-            const F oz = in.depth * F(ctx.depthMultiplier) * F(position.z);
+            const F ox = in.px() - F(position.x);
+            const F oy = in.py() - F(position.y);
+            const F oz = in.depth() * F(ctx.depthMultiplier) * F(position.z);
             att = Attenuation<V>(Magnitude<V>(ox, oy, oz), ctx, active);
         }
         const float halfZ = position.z / 2.0f;
@@ -185,10 +179,10 @@ template <class V>
         if (steps.constantFalloff) {
             direction = {F(-position.x - halfZ), F(-position.y - halfZ), F(-position.z)};
         } else {
-            direction = {F(position.x) - in.px - F(halfZ), in.py - F(position.y) - F(halfZ),
+            direction = {F(position.x) - in.px() - F(halfZ), in.py() - F(position.y) - F(halfZ),
                          F(-position.z)};
         }
-        f = DiffuseValue<V>(in.normal, direction);
+        f = DiffuseValue<V>(in.normal(), direction);
         if (steps.diffuse) {
             const F powered = steps.unitDiffuse ? f : SafePowf<V>(f, ctx.shadingDiffuse, active);
             const F lit = powered * att * F(ctx.lightIntensity[i]) * F(lighting_detail::kPercent);
@@ -202,11 +196,11 @@ template <class V>
     light.green = light.green + exposure;
     light.blue = light.blue + exposure;
     if (steps.diffuse) FinishLit<V>(ctx, steps.unitDiffuse, light, active);
-    if (steps.shadingBlend) BlendColor<V>(light, ctx.shadingBlend, 1.0f, in.input, limit, active);
+    if (steps.shadingBlend) BlendColor<V>(light, ctx.shadingBlend, 1.0f, in.input(), limit, active);
     if (steps.textureBlend) {
-        BlendColor<V>(light, ctx.textureBlend, ctx.textureAmount, in.texture, limit, active);
+        BlendColor<V>(light, ctx.textureBlend, ctx.textureAmount, in.texture(), limit, active);
     } else if (steps.textureOnly) {
-        BlendColor<V>(light, BLEND_NORMAL, 1.0f, in.texture, limit, active);
+        BlendColor<V>(light, BLEND_NORMAL, 1.0f, in.texture(), limit, active);
     }
     if (!ambient) {
         if (steps.toon) ToonBands<V>(f, ctx, limit, light, active);

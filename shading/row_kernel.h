@@ -363,6 +363,30 @@ template <class V, class Pixel>
     }
 }
 
+// The values of group g that the light loop reads, loaded where a light
+// uses them.
+template <class V, class Pixel>
+struct LitGroup {
+    using F = typename V::F;
+    const Run<V>& run;
+    int g;
+    F x, y;  // P
+
+    [[gnu::always_inline]] Vector3Lanes<V> normal() const {
+        return VectorAt<V>(run.nx, run.ny, run.nz, g);
+    }
+    [[gnu::always_inline]] F px() const { return x; }
+    [[gnu::always_inline]] F py() const { return y; }
+    [[gnu::always_inline]] F depth() const { return At<V>(run.depth, g); }
+    [[gnu::always_inline]] ColorLanes<V> input() const {
+        return ScaledColor<V, Pixel>(
+            PixelLanes<V>{{}, At<V>(run.inRed, g), At<V>(run.inGreen, g), At<V>(run.inBlue, g)});
+    }
+    [[gnu::always_inline]] ColorLanes<V> texture() const {
+        return ColorAt<V>(run.tRed, run.tGreen, run.tBlue, g);
+    }
+};
+
 // The light loop, a light at a time over every group with a surface.
 template <class V, class Pixel>
 [[gnu::noinline]] void Light(const RenderContext& ctx, A_long y, A_long left, Run<V>& run) {
@@ -376,14 +400,8 @@ template <class V, class Pixel>
     for (int32_t i = lights - 1; i >= 0; --i) {
         for (int g = 0; g < groups; ++g) {
             if (!run.groupSurface[g]) continue;
-            const LightLoopLanes<V> in{
-                VectorAt<V>(run.nx, run.ny, run.nz, g),
-                ToFloat(Columns<V>(k.placement, left, g)) * scaleX,
-                py,
-                At<V>(run.depth, g),
-                ScaledColor<V, Pixel>(
-                    PixelLanes<V>{{}, At<V>(run.inRed, g), At<V>(run.inGreen, g), At<V>(run.inBlue, g)}),
-                ColorAt<V>(run.tRed, run.tGreen, run.tBlue, g)};
+            const LitGroup<V, Pixel> in{run, g, ToFloat(Columns<V>(k.placement, left, g)) * scaleX,
+                                        py};
             ColorLanes<V> s = ColorAt<V>(run.sRed, run.sGreen, run.sBlue, g);
             AddLight<V>(ctx, i, in, steps, s, MaskAt<V>(run.surface, g));
             PutColor<V>(run.sRed, run.sGreen, run.sBlue, g, s);
