@@ -70,6 +70,9 @@ public:
     void HandBackNullSuite(const std::string& name, int version);
     /// in_data carries no basic suite.
     void RemoveBasicSuite();
+    /// "PF Iterate8 Suite" comes without its generic iteration (a null slot),
+    /// as an older host's does.
+    void OfferNoGenericIteration();
     int Acquisitions(const std::string& name, int version) const;
     int Releases(const std::string& name, int version) const;
     /// Suites acquired and not yet released, summed over all suites.
@@ -112,6 +115,12 @@ public:
     void SetDownsample(A_long factor);
     /// in_data.quality (default PF_Quality_HI).
     void SetQuality(PF_Quality quality);
+    /// Whether the output of every frame starts filled with one byte pattern
+    /// (the default), so that a pixel the module leaves alone shows, or holds
+    /// what its buffer held, as a host in production hands it out: the
+    /// benchmarks leave out the fill, which is the tests' instrument and not
+    /// the module's cost.
+    void FillFreshOutput(bool on);
     /// Asks for part of the layer from now on, as a host does for a region
     /// of interest, a zoomed view or a layer reaching past the composition:
     /// `region` in the layer's pixels at the render's resolution (it may

@@ -41,6 +41,11 @@ void Host::ReportPixelFormat(std::optional<PF_PixelFormat> format) {
 
 void Host::SetQuality(PF_Quality quality) { state_->inData.quality = quality; }
 
+void Host::FillFreshOutput(bool on) {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->render.fillFreshOutput = on;
+}
+
 void Host::SetRegion(std::optional<PF_LRect> region) {
     if (region) {
         const std::int64_t width = std::int64_t(region->right) - region->left;

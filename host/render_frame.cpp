@@ -19,8 +19,9 @@
 namespace lumeshade::host {
 namespace {
 
-// What the output's pixels hold before the module writes them: no
-// particular value, so that pixels a module leaves alone show.
+// What the output's pixels hold before the module writes them (unless a
+// test or benchmark turned the fill off): no particular value, so that
+// pixels a module leaves alone show.
 constexpr unsigned char kFreshOutputByte = 0x5A;
 
 A_long Scaled(A_long size, A_long factor) { return (size + factor - 1) / factor; }
@@ -230,12 +231,17 @@ PF_Err Host::SmartRender() {
 
         if (s.render.output) TakeBackLocked(s, s.render.output->Def().data);
         // The output holds the rectangle asked for, placed in the layer by
-        // its origin.
+        // its origin. A buffer of the same size and format is used again,
+        // as a host keeps its buffers from frame to frame.
         const PF_LRect& rect = input.output_request.rect;
-        s.render.output = std::make_unique<World>(rect.right - rect.left, rect.bottom - rect.top,
-                                                  RenderDepthLocked(s));
+        const A_long width = rect.right - rect.left, height = rect.bottom - rect.top;
+        const Depth depth = RenderDepthLocked(s);
+        if (!s.render.output || s.render.output->Width() != width ||
+            s.render.output->Height() != height || s.render.output->GetDepth() != depth) {
+            s.render.output = std::make_unique<World>(width, height, depth);
+        }
         World& out = *s.render.output;
-        out.FillBytes(kFreshOutputByte);
+        if (s.render.fillFreshOutput) out.FillBytes(kFreshOutputByte);
         out.SetOrigin(rect.left, rect.top);
         // The module is to fill the part it said it would produce, given in
         // the output's own pixels.

@@ -11,6 +11,8 @@
 #include "render/pre_render_block.h"
 #include "render/read_parameters.h"
 #include "render/render_context.h"
+#include "shading/pixel_path.h"
+#include "shading/row_pass.h"
 #include "shading/shade_pixel.h"
 #include "shell/host_suites.h"
 
@@ -136,6 +138,39 @@ PF_Err IterateOutput(const Suite& suite, PF_InData* in_data, PF_EffectWorld* inp
     return suite.iterate_origin(in_data, 0, rows, input, &area, &shift, &ctx, fn, output);
 }
 
+// The generic iteration of "PF Iterate8 Suite", which the row kernels run
+// through whatever the pixel format. A host that does not offer it (no
+// suite, or an empty slot) gets the per-pixel iteration of the format.
+GenericIterate GenericIterateOf(HostSuites& suites) {
+    try {
+        return suites.Iterate8().iterate_generic;
+    } catch (A_long) {
+        return nullptr;
+    }
+}
+
+// Shades `area` of the output: with the row kernels of the current path
+// through the generic iteration, or with the format's pixel function
+// through its iterate suite when the path is the per-pixel one or the host
+// has no generic iteration.
+PF_Err Shade(PF_InData* in_data, HostSuites& suites, PF_PixelFormat format, RenderContext& ctx,
+             PF_EffectWorld* input, PF_EffectWorld* output, const PF_Rect& area) {
+    const PixelPath path = CurrentPixelPath();
+    const GenericIterate generic = path != PixelPath::kPixel ? GenericIterateOf(suites) : nullptr;
+    if (generic != nullptr) return ShadeRows(in_data, generic, path, format, ctx, *input, *output, area);
+    switch (format) {
+        case PF_PixelFormat_ARGB128:
+            return IterateOutput(suites.IterateFloat(), in_data, input, area, ctx, ShadePixelFloat,
+                                 output);
+        case PF_PixelFormat_ARGB64:
+            return IterateOutput(suites.Iterate16(), in_data, input, area, ctx, ShadePixel16,
+                                 output);
+        default:
+            return IterateOutput(suites.Iterate8(), in_data, input, area, ctx, ShadePixel8,
+                                 output);
+    }
+}
+
 void ReportSuiteMessage(PF_InData* in_data, PF_OutData* out_data, const char* message) {
     out_data->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
     if (in_data->utils && in_data->utils->ansi.sprintf) {
@@ -222,24 +257,20 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     switch (format) {
         case PF_PixelFormat_ARGB128:
             ctx.channelMax = 1.0f;
-            PrepareFrame(ctx);
-            err = IterateOutput(suites.IterateFloat(), in_data, input, area, ctx, ShadePixelFloat,
-                                output);
             break;
         case PF_PixelFormat_ARGB64:
             ctx.channelMax = 32768.0f;
-            PrepareFrame(ctx);
-            err =
-                IterateOutput(suites.Iterate16(), in_data, input, area, ctx, ShadePixel16, output);
             break;
         case PF_PixelFormat_ARGB32:
             ctx.channelMax = 255.0f;
-            PrepareFrame(ctx);
-            err = IterateOutput(suites.Iterate8(), in_data, input, area, ctx, ShadePixel8, output);
             break;
         default:
             err = PF_Err_BAD_CALLBACK_PARAM;  // still reports the progress below
             break;
+    }
+    if (err == PF_Err_NONE) {
+        PrepareFrame(ctx);
+        err = Shade(in_data, suites, format, ctx, input, output, area);
     }
 
     PF_PROGRESS(in_data, 100, 100);

@@ -76,12 +76,44 @@ struct LightSteps {
     float specularExponent = 1.0f;
 };
 
+// What the pass does with every pixel, decided from the controls, the
+// Display choice and the maps: the row kernels (shading/row_kernels.h)
+// branch on these once per run of pixels, never per pixel or per lane.
+struct PassSteps {
+    bool lightLoop = false;   // the Display choice runs the light loop
+    bool texture = false;     // the texture lookup feeds the light loop
+    bool bump = false;        // the bump map tilts the normals
+    bool incidence = false;   // each surface term and lookup acts
+    bool gradient = false;
+    bool rimLight = false;
+    bool matcap = false;
+    bool reflection = false;
+    bool refraction = false;
+    bool alphaMap = false;    // an alpha map gives the coverage
+    bool normalIsInput = false;  // each pixel's normal-map pixel is its input pixel
+    bool limit = false;       // integer pixels: blends and the result keep to 0..1
+    bool transfer = false;    // the result is blended with the input
+    // Reads that go through the host's area sampler, a call per pixel.
+    bool preBlurSamples = false;
+    bool textureSamples = false;
+    bool bumpSamples = false;
+    bool matcapSamples = false;
+    bool reflectionSamples = false;
+    bool refractionSamples = false;
+    // The stretch of the alpha, normal and depth maps over the layer:
+    // (map size - 1) / (layer size - 1), as MapPositionOf works it out.
+    float alphaRatioX = 0.0f, alphaRatioY = 0.0f;
+    float normalRatioX = 0.0f, normalRatioY = 0.0f;
+    float depthRatioX = 0.0f, depthRatioY = 0.0f;
+};
+
 struct FrameConstants {
     bool prepared = false;
     // Set by smart render, not worked out from the controls: preparing the
     // frame keeps it as it is.
     BufferPlacement placement;
     LightSteps steps;
+    PassSteps pass;
     // Turns a layer position into a full-resolution one (the downsample
     // factor's denominator times its numerator).
     float pixelScaleX = 1.0f;

@@ -14,32 +14,11 @@
 #include "maps/texture.h"
 #include "shading/blend.h"
 #include "shading/lighting.h"
+#include "shading/normal_depth_choices.h"
 #include "shading/shade_pixel.h"
 
 namespace lumeshade {
 namespace {
-
-// Channel popup "Red|Green|Blue|Full|None".
-enum NormalChannel : int32_t {
-    CHANNEL_RED = 1,
-    CHANNEL_GREEN,
-    CHANNEL_BLUE,
-    CHANNEL_FULL,
-    CHANNEL_NONE,
-};
-
-// Depth channel popup "None|-|Red|Green|Blue|-|Luminance".
-enum DepthChannel : int32_t {
-    DEPTH_RED = 3,
-    DEPTH_GREEN = 4,
-    DEPTH_BLUE = 5,
-    DEPTH_LUMINANCE = 7,
-};
-
-// The smallest step of a fixed-point control: a Depth Gamma of 0 divides by
-// it, which keeps the depth finite where an unguarded division would give
-// infinity (or NaN for a black pixel).
-constexpr float kSmallestFixedStep = 1.0f / 65536.0f;
 
 bool LightLoopRuns(int32_t display) {
     switch (display) {
@@ -121,9 +100,59 @@ inline float DownsampleProduct(const PF_RationalScale& factor) {
     return float(factor.den) * float(factor.num);
 }
 
+// The stretch of a map over the layer, as MapPositionOf works it out.
+void StretchOf(const PF_EffectWorld* map, const RenderContext& ctx, float& x, float& y) {
+    if (!HasRows(map, 1)) return;
+    x = float(map->width - 1) / (ctx.layerWidth - 1.0f);
+    y = float(map->height - 1) / (ctx.layerHeight - 1.0f);
+}
+
+// Which steps of the pass act, with the tests the per-pixel function makes
+// at each step.
+PassSteps PassStepsOf(const RenderContext& ctx) {
+    using lighting_detail::ShowsTerm;
+    const int32_t display = ctx.displayMode;
+    const PF_InData* in = ctx.inData;
+    PassSteps p;
+    p.lightLoop = LightLoopRuns(display);
+    p.texture = ctx.textureEnabled && Shows(display, DISPLAY_TEXTURE) &&
+                HasRows(ctx.textureMap, 2) && HasRows(ctx.uvMap, 2);
+    p.bump = ctx.bumpEnabled && Shows(display, DISPLAY_BUMP) && ctx.bumpScale > 0.0f &&
+             HasRows(ctx.bumpMap, 1) && ctx.bumpIntensity != 0.0f;
+    p.incidence = ctx.incidenceEnabled && ShowsTerm(display, DISPLAY_INCIDENCE) &&
+                  ctx.incidenceAmount > 0.0f;
+    p.gradient = ctx.gradientEnabled && ShowsTerm(display, DISPLAY_GRADIENT) &&
+                 ctx.gradientAmount > 0.0f;
+    p.rimLight = ctx.rimLightEnabled && ShowsTerm(display, DISPLAY_RIM) &&
+                 ctx.rimLightAmount > 0.0f && ctx.rimLightSize > 0.0f;
+    p.matcap = ctx.matcapEnabled && Shows(display, DISPLAY_MATCAP) && ctx.matcapAmount > 0.0f &&
+               HasRows(ctx.matcapMap, 2);
+    p.reflection = ctx.reflectionEnabled && ctx.reflectionAmount > 0.0f &&
+                   HasRows(ctx.environmentMap, 2) && Shows(display, DISPLAY_REFLECTION);
+    p.refraction = ctx.refractionEnabled && ctx.refractionAmount > 0.0f &&
+                   HasRows(ctx.refractionMap, 2) && Shows(display, DISPLAY_REFRACTION);
+    p.alphaMap = HasRows(ctx.alphaMap, 1);
+    p.limit = lighting_detail::ChannelMaxOf(ctx) > 1;
+    p.transfer = ctx.blendAmount != 0.0f;
+    p.preBlurSamples = ctx.normalsPreBlur != 0.0f;
+    p.textureSamples = Filters(ctx.textureFilter, 1, in);
+    p.bumpSamples = Filters(ctx.bumpFilter, 2, in);  // Filter Off never filters
+    p.matcapSamples = Filters(ctx.matcapBlur, 1, in);
+    p.reflectionSamples = Filters(ctx.reflectionBlur, 1, in);
+    p.refractionSamples = Filters(ctx.refractionBlur, 1, in);
+    StretchOf(ctx.alphaMap, ctx, p.alphaRatioX, p.alphaRatioY);
+    StretchOf(ctx.normalMap, ctx, p.normalRatioX, p.normalRatioY);
+    StretchOf(ctx.depthMap, ctx, p.depthRatioX, p.depthRatioY);
+    // Read unfiltered at the pixel's own place, the input standing in for
+    // the normal map gives every pixel its own input pixel.
+    p.normalIsInput = ctx.frame.placement.normalMapIsInput && !p.preBlurSamples;
+    return p;
+}
+
 FrameConstants ConstantsOf(const RenderContext& ctx) {
     FrameConstants k;
     k.placement = ctx.frame.placement;
+    k.pass = PassStepsOf(ctx);
     k.steps = lighting_detail::StepsOf(ctx, lighting_detail::ChannelMaxOf(ctx));
     k.pixelScaleX = DownsampleProduct(ctx.inData->downsample_x);
     k.pixelScaleY = DownsampleProduct(ctx.inData->downsample_y);

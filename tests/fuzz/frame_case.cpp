@@ -372,7 +372,10 @@ const char* const kFaultFunctions[] = {"AcquireSuite",
                                        "AEGP_DisposeStream",
                                        "AEGP_DisposeEffect",
                                        "AEGP_StartUndoGroup",
-                                       "AEGP_EndUndoGroup"};
+                                       "AEGP_EndUndoGroup",
+                                       "iterate_origin",
+                                       "iterate_originFloat",
+                                       "iterate_generic"};
 
 std::optional<FaultSpec> Fault(const Bytes& b, std::size_t at) {
     const std::uint8_t function = b.U8(at);

@@ -11,6 +11,9 @@
 #include "host/world.h"
 #include "params/param_ids.h"
 #include "shell/entry.h"
+#include "shading/pixel_path.h"
+#include "tests/support/pixel_paths.h"
+#include "tests/support/pixels.h"
 
 namespace lumeshade::fuzz {
 namespace {
@@ -121,6 +124,7 @@ public:
         };
         if (!frame("the first frame") || !report_.findings.empty()) return report_;
         const World first = host_.Output();
+        report_.frame = testing::Bytes(first);
         if (!c_.fault || c_.fault->function != "checkout_output") g_outputFill.byte = kSecondFill;
         const bool second = frame("the second frame");
         g_outputFill.byte.reset();
@@ -348,6 +352,36 @@ private:
 
 }  // namespace
 
-FrameReport RunFrameCase(const FrameCase& c) { return Run(c).Go(); }
+namespace {
+
+// The same pixels, NaN channels alike whatever their bits (SameChannel).
+bool SameFrame(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, Depth d) {
+    if (a.size() != b.size()) return false;
+    const int channel = int(PixelBytesOf(d)) / 4;
+    for (std::size_t i = 0; i < a.size(); i += std::size_t(channel)) {
+        if (!testing::SameChannel(&a[i], &b[i], channel)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+FrameReport RunFrameCase(const FrameCase& c) {
+    FrameReport report = Run(c).Go();
+    const PixelPath first = CurrentPixelPath();
+    for (PixelPath path : {PixelPath::kPixel, PixelPath::kSse2, PixelPath::kAvx2}) {
+        if (!report.findings.empty() || report.frame.empty()) break;
+        if (path == first || !ProcessorHas(path)) continue;
+        const testing::PathChoice choice(path);
+        const FrameReport other = Run(c).Go();
+        const std::string on = std::string(" on the ") + PixelPathName(path) + " path";
+        for (const std::string& f : other.findings) report.findings.push_back(f + on);
+        if (other.findings.empty() && !SameFrame(other.frame, report.frame, c.depth)) {
+            report.findings.push_back("the first frame" + on + " differs from the " +
+                                      PixelPathName(first) + " path's");
+        }
+    }
+    return report;
+}
 
 }  // namespace lumeshade::fuzz

@@ -15,6 +15,7 @@ namespace lumeshade::fuzz {
 struct FrameReport {
     std::vector<std::string> findings;  // empty: the frame is sound
     std::string description;            // the case in words (Describe)
+    std::vector<unsigned char> frame;   // the first render's pixels, when it rendered
 };
 
 // The checks, after every command: each returns 0; nothing stays acquired or
@@ -27,6 +28,10 @@ struct FrameReport {
 // colour of a pixel without coverage, the pixels Original Normals shows, and
 // an alpha the input or the alpha map already held above 32768. The part
 // rendered on its own holds the whole render's bytes at its place.
+//
+// The frame is rendered on every pixel path the processor has (per-pixel,
+// SSE2, AVX2), each from a new host, and every path must write the bytes of
+// the others.
 FrameReport RunFrameCase(const FrameCase& c);
 
 }  // namespace lumeshade::fuzz

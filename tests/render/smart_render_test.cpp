@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "shading/pixel_path.h"
+#include "tests/support/pixel_paths.h"
 #include "tests/support/module_host.h"
 
 namespace lumeshade {
@@ -29,6 +31,8 @@ void ExpectNothingHeld(host::Host& h, const std::string& context) {
 }
 
 TEST(SmartRenderTest, AFrameRendersInEveryPixelFormatAndLeavesNothingBehind) {
+    // The per-pixel path: the row kernels go through the generic iteration.
+    const testing::PathChoice pixel(PixelPath::kPixel);
     for (Depth depth : {Depth::k8, Depth::k16, Depth::kFloat}) {
         ModuleHost m(16, 8, depth);
         m.AddLight("Light", AEGP_LightType_POINT, {8, 4, 100});
@@ -148,6 +152,11 @@ struct FailureRow {
 
 int Next(ModuleHost& m, const char* function) { return m.Host().Calls(function) + 1; }
 
+// The host function that iterates a float frame on the path this build takes.
+const char* IterationOfThePath() {
+    return CurrentPixelPath() == PixelPath::kPixel ? "iterateFloat" : "iterate_generic";
+}
+
 TEST(SmartRenderTest, EveryFailureRowGivesItsCodeAndMessageAndLeavesNothingBehind) {
     const FailureRow rows[] = {
         {"no basic suite", [](ModuleHost& m) { m.Host().RemoveBasicSuite(); },
@@ -185,7 +194,7 @@ TEST(SmartRenderTest, EveryFailureRowGivesItsCodeAndMessageAndLeavesNothingBehin
          PF_Err_BAD_CALLBACK_PARAM, nullptr, true},
         {"abort before", [](ModuleHost& m) { m.Host().FailCall("abort", Next(m, "abort"), PF_Interrupt_CANCEL); },
          PF_Err_OUT_OF_MEMORY, nullptr},
-        {"iteration", [](ModuleHost& m) { m.Host().FailCall("iterateFloat", 1, 9); }, 9, nullptr,
+        {"iteration", [](ModuleHost& m) { m.Host().FailCall(IterationOfThePath(), 1, 9); }, 9, nullptr,
          true},
         {"a pixel fails", [](ModuleHost& m) {
              m.SetFixed(PARAM_NORMALS_PRE_BLUR, 2.0);
