@@ -287,7 +287,7 @@ TEST(PreparedFrameTest, APreparedContextShadesAsAnUnpreparedOne) {
     ctx.shadingEnabled = true;
     ctx.shadingColor = {1.0f, 1.0f, 1.0f, 0.0f};
     ctx.shadingDiffuse = 1.5f;
-    ctx.shadingBlend = 4;
+    ctx.shadingBlend = BLEND_MULTIPLY;
     ctx.lightFalloff = 0.5f;
     ctx.lightGamma = 0.8f;
     ctx.lightExposure = 1.25f;

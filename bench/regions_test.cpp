@@ -66,9 +66,11 @@ std::vector<TiledScene> Scenes() {
             return m;
         };
     };
-    scenes.push_back({"everything, pre-blurred, panorama",
-                      preBlurred(frame(testing::RegressionFrames()[0]), 1.6, 2)});
-    scenes.push_back({"defaults, pre-blurred", preBlurred(scenes[0].make, 2.5, 1)});
+    scenes.push_back(
+        {"everything, pre-blurred, panorama",
+         preBlurred(frame(testing::RegressionFrames()[0]), 1.6, ENVIRONMENT_PANORAMA)});
+    scenes.push_back(
+        {"defaults, pre-blurred", preBlurred(scenes[0].make, 2.5, ENVIRONMENT_SPHERICAL)});
     return scenes;
 }
 

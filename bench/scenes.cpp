@@ -114,7 +114,7 @@ void TurnOn(ModuleHost& m, std::initializer_list<ParamId> switches) {
 // amounts and modes let every term of the scene show in the picture.
 void LetEveryTermShow(ModuleHost& m) {
     m.SetFixed(PARAM_MATCAP_AMOUNT, 0.5);
-    m.SetChoice(PARAM_TEXTURE_BLEND, 4);  // Multiply
+    m.SetChoice(PARAM_TEXTURE_BLEND, BLEND_MULTIPLY);
     m.SetFixed(PARAM_TOON_AMOUNT, 0.5);
     m.SetFixed(PARAM_GRADIENT_AMOUNT, 0.3);
     m.SetFixed(PARAM_REFLECTION_AMOUNT, 0.5);

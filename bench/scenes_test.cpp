@@ -89,7 +89,7 @@ TEST(BenchSceneTest, EveryTermOfTheScenesReachesThePicture) {
     for (Depth depth : kDepths) {
         for (Scene scene : kScenes) {
             const auto noLights = [](testing::ModuleHost& m) {
-                m.SetChoice(PARAM_LIGHTS_RENDER, 1);  // None
+                m.SetChoice(PARAM_LIGHTS_RENDER, LIGHTS_RENDER_NONE);
             };
             EXPECT_NE(Rendered(scene, depth, 1), changed(scene, depth, noLights))
                 << SceneName(scene) << "/" << DepthName(depth) << ": the lights do not show";

@@ -17,12 +17,6 @@
 
 namespace lumeshade {
 
-// Environment modes.
-enum EnvironmentMode : int32_t {
-    ENVIRONMENT_SPHERICAL = 1,
-    ENVIRONMENT_PANORAMA = 2,
-};
-
 namespace reflection_detail {
 
 constexpr FresnelShape kReflectionFresnel{5.0f, 2.0f, true};

@@ -13,14 +13,6 @@
 
 namespace lumeshade {
 
-// UV Mirror choices.
-enum UvMirror : int32_t {
-    UV_MIRROR_OFF = 1,
-    UV_MIRROR_X = 2,
-    UV_MIRROR_Y = 3,
-    UV_MIRROR_BOTH = 4,
-};
-
 // Sets red, green and blue of `t` to the texel the UV map gives layer
 // position (x, y) (under Display All and Texture, both maps of at least two rows,
 // (x, y) inside the UV map). The light loop applies `t`; the accumulated

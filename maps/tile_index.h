@@ -5,15 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace lumeshade {
+#include "params/choices.h"
 
-// The values of the tile-mode popups.
-enum TileMode : int32_t {
-    TILE_NONE = 1,
-    TILE_EDGE = 2,
-    TILE_REPEAT = 3,
-    TILE_MIRROR = 4,
-};
+namespace lumeshade {
 
 // Stands for the absence of a pixel; a lookup that meets it has no effect.
 inline constexpr int32_t NO_PIXEL = -10000;

@@ -6,29 +6,10 @@
 #include <cstddef>
 
 #include "AE_Effect.h"
+#include "params/choices.h"
 #include "params/param_ids.h"
 
 namespace lumeshade {
-
-// Choice lists; choice n of a popup is the n-th "|"-separated entry and "-"
-// entries are separators that still keep their number.
-inline constexpr const char* kDisplayChoices =
-    "Off|-|Adjusted Normals|Original Normals|Depth|-|Diffuse|Specular|Incidence|Rim|Toon|"
-    "Gradient|Matcap|Reflection|Refraction|Texture|Bump|-|All";
-inline constexpr const char* kChannelChoices = "Red|Green|Blue|Full|None";
-inline constexpr const char* kDepthChannelChoices = "None|-|Red|Green|Blue|-|Luminance";
-inline constexpr const char* kLightChoices =
-    "None|All|Light 1|Light 2|Light 3|Light 4|Light 5|Light *";
-inline constexpr const char* kFalloffChoices = "Constant|Linear|Quadratic|Cubic";
-inline constexpr const char* kBlendModeChoices =
-    "Normal|Average|Darken|Multiply|Color Burn|Inverse Color Burn|Subtract|Darker|Lighten|"
-    "Add|Screen|Color Dodge|Inverse Color Dodge|Lighter|Divide|Overlay|Soft Light|Hard Light|"
-    "Reflect|Glow|Difference|Exclusion|Grain Merge|Exponential (A^B)|Exponential (B^A)|Hue|"
-    "Saturation|Color|Luminosity|Phoenix";
-inline constexpr const char* kTileChoices = "None|Edge|Repeat|Mirror";
-inline constexpr const char* kEnvironmentChoices = "Spherical|Panorama";
-inline constexpr const char* kMirrorChoices = "Off|X|Y|Both";
-inline constexpr const char* kFilterChoices = "Off|Low|Medium|High";
 
 inline constexpr const char* kInvisibleLightsLabel =
     "Check if invisible lights should be used in calculations.";
@@ -56,7 +37,8 @@ struct ControlRow {
     double sliderMin = 0.0, sliderMax = 0.0;
     A_short precision = 0;
     PF_ParamFlags flags = kNoFlags;
-    const char* choices = nullptr;
+    const char* choices = nullptr;  // popups: the choice list's text...
+    int32_t choiceCount = 0;        // ...and the entries the code names
     const char* checkboxLabel = "";
     ColorBytes color{};
 
@@ -66,10 +48,7 @@ struct ControlRow {
 constexpr PF_Fixed ToFixed(double v) { return static_cast<PF_Fixed>(v * 65536.0); }
 
 constexpr A_short CountChoices(const char* list) {
-    if (list == nullptr) return 0;
-    A_short n = 1;
-    for (const char* p = list; *p; ++p) n += (*p == '|');
-    return n;
+    return list == nullptr ? 0 : static_cast<A_short>(CountChoiceEntries(list));
 }
 
 namespace table_rows {
@@ -97,8 +76,8 @@ constexpr ControlRow Checkbox(ParamId i, const char* id, const char* name, bool 
     r.dflt = on ? 1.0 : 0.0, r.flags = flags, r.checkboxLabel = label;
     return r;
 }
-constexpr ControlRow Fixed(ParamId i, const char* id, const char* name, double dflt,
-                           double vmin, double vmax, double smin, double smax,
+constexpr ControlRow Fixed(ParamId i, const char* id, const char* name, double dflt, double vmin,
+                           double vmax, double smin, double smax,
                            A_short precision = kPrecisionTenThousandths) {
     ControlRow r;
     r.index = i, r.identifier = id, r.type = PF_Param_FIX_SLIDER, r.name = name, r.dflt = dflt;
@@ -106,8 +85,8 @@ constexpr ControlRow Fixed(ParamId i, const char* id, const char* name, double d
     r.precision = precision;
     return r;
 }
-constexpr ControlRow Slider(ParamId i, const char* id, const char* name, double dflt,
-                            double vmin, double vmax, double smin, double smax) {
+constexpr ControlRow Slider(ParamId i, const char* id, const char* name, double dflt, double vmin,
+                            double vmax, double smin, double smax) {
     ControlRow r;
     r.index = i, r.identifier = id, r.type = PF_Param_SLIDER, r.name = name, r.dflt = dflt;
     r.validMin = vmin, r.validMax = vmax, r.sliderMin = smin, r.sliderMax = smax;
@@ -130,11 +109,11 @@ constexpr ControlRow Point(ParamId i, const char* id, const char* name) {
     r.index = i, r.identifier = id, r.type = PF_Param_POINT, r.name = name;
     return r;
 }
-constexpr ControlRow Popup(ParamId i, const char* id, const char* name, int dflt,
-                           const char* choices, PF_ParamFlags flags = kNoFlags) {
+constexpr ControlRow Popup(ParamId i, const char* id, const char* name, int32_t dflt,
+                           const ChoiceList& choices, PF_ParamFlags flags = kNoFlags) {
     ControlRow r;
     r.index = i, r.identifier = id, r.type = PF_Param_POPUP, r.name = name, r.dflt = dflt;
-    r.choices = choices, r.flags = flags;
+    r.choices = choices.text, r.choiceCount = choices.count, r.flags = flags;
     return r;
 }
 

@@ -9,12 +9,6 @@
 namespace lumeshade {
 namespace {
 
-// Render popup choices.
-constexpr int32_t kRenderAll = 2;
-constexpr int32_t kRenderLight1 = 3;
-constexpr int32_t kRenderLight5 = 7;
-constexpr int32_t kRenderLightPrefix = 8;
-
 A_Err StreamValue(HostSuites& suites, AEGP_LayerH layer, AEGP_LayerStream which, const A_Time& time,
                   AEGP_StreamVal& value) {
     std::memset(&value, 0, sizeof value);
@@ -42,14 +36,14 @@ int32_t LightTypeCode(AEGP_LightType type) {
 }
 
 bool LightSelected(int32_t renderChoice, const char* name) {
-    if (renderChoice == kRenderAll) return true;
-    if (renderChoice >= kRenderLight1 && renderChoice <= kRenderLight5) {
+    if (renderChoice == LIGHTS_RENDER_ALL) return true;
+    if (renderChoice >= LIGHTS_RENDER_LIGHT_1 && renderChoice <= LIGHTS_RENDER_LIGHT_5) {
         // "Light 1" .. "Light 5", compared with the terminator: the whole name.
         char wanted[8] = "Light 1";
-        wanted[6] = char('1' + (renderChoice - kRenderLight1));
+        wanted[6] = char('1' + (renderChoice - LIGHTS_RENDER_LIGHT_1));
         return std::memcmp(name, wanted, sizeof wanted) == 0;
     }
-    if (renderChoice == kRenderLightPrefix) {
+    if (renderChoice == LIGHTS_RENDER_ANY_LIGHT) {
         // The first five characters; a shorter name never matches.
         char head[6] = {};
         std::memcpy(head, name, 5);

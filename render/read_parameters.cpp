@@ -13,20 +13,20 @@ namespace {
 
 // How a control's value becomes its context member.
 enum class Conv {
-    kFixed,            // value / 65536
-    kReciprocal,       // 1 / (value / 65536)
-    kPowerOfTwo,       // 2 to the power value / 65536, in single precision
-    kQuarter,          // value / 65536 x 0.25
-    kTriple,           // 3 x value / 65536
-    kChoice,           // popup choice number
-    kChoicePlusOne,    // popup choice number + 1
-    kIntegerPlusOne,   // integer slider + 1
-    kSwitch,           // checkbox: non-zero is on
-    kColor255,         // colour bytes x 1/255
-    kColor127,         // colour bytes x 1/127
-    kPoint,            // x and y / 65536, truncated toward zero
-    kDegrees,          // angle in degrees
-    kWholeDegrees,     // angle in degrees, truncated toward zero
+    kFixed,           // value / 65536
+    kReciprocal,      // 1 / (value / 65536)
+    kPowerOfTwo,      // 2 to the power value / 65536, in single precision
+    kQuarter,         // value / 65536 x 0.25
+    kTriple,          // 3 x value / 65536
+    kChoice,          // popup choice number
+    kChoicePlusOne,   // popup choice number + 1
+    kIntegerPlusOne,  // integer slider + 1
+    kSwitch,          // checkbox: non-zero is on
+    kColor255,        // colour bytes x 1/255
+    kColor127,        // colour bytes x 1/127
+    kPoint,           // x and y / 65536, truncated toward zero
+    kDegrees,         // angle in degrees
+    kWholeDegrees,    // angle in degrees, truncated toward zero
 };
 
 struct Read {
@@ -215,7 +215,7 @@ const Block kBlocks[] = {
     Group(nullptr, kLast),
 };
 
-constexpr float kByteToUnit = 0.003921569f;       // 1/255 in single precision
+constexpr float kByteToUnit = 0.003921569f;        // 1/255 in single precision
 constexpr float kByteToRefraction = 0.007874016f;  // 1/127: the default grey 127 is 1.0
 
 double FixedToDouble(PF_Fixed v) { return v / 65536.0; }
@@ -297,13 +297,6 @@ void ReadRenderParameters(PF_InData* in_data, RenderContext& ctx) {
             Store(*r, def.u, ctx);
         }
     }
-}
-
-int32_t RemapDisplay(int32_t choice) {
-    // Choices past the list stay past it; nothing wraps.
-    if (choice > 13 && choice < std::numeric_limits<int32_t>::max()) ++choice;
-    if (choice > 15 && choice < std::numeric_limits<int32_t>::max()) ++choice;
-    return choice;
 }
 
 }  // namespace lumeshade

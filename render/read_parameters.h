@@ -13,10 +13,6 @@ namespace lumeshade {
 // keep what they held; the render goes on, so nothing is reported.
 void ReadRenderParameters(PF_InData* in_data, RenderContext& ctx);
 
-// The Display popup's choice as the pixel pass numbers it: choices above 13
-// move up by one, then those above 15 once more.
-int32_t RemapDisplay(int32_t choice);
-
 // Checks a control out at in_data's current time into `def` and checks it
 // straight back in: the host counts every check-out until it is checked in,
 // and the value stays in `def`. Returns the host's error, or that of the

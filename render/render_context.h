@@ -11,6 +11,7 @@
 #include "AE_Effect.h"
 #include "common/color.h"
 #include "common/math3d.h"
+#include "params/choices.h"
 #include "shading/frame_constants.h"
 
 namespace lumeshade {
@@ -26,26 +27,10 @@ enum LightType : int32_t {
     LIGHT_SPOT = 4,
 };
 
-// Display codes after the remapping of the Display popup (choices above 13
-// move up by one, then those above 15 once more).
-enum DisplayMode : int32_t {
-    DISPLAY_OFF = 1,
-    DISPLAY_ADJUSTED_NORMALS = 3,
-    DISPLAY_ORIGINAL_NORMALS = 4,
-    DISPLAY_DEPTH = 5,
-    DISPLAY_DIFFUSE = 7,
-    DISPLAY_SPECULAR = 8,
-    DISPLAY_INCIDENCE = 9,
-    DISPLAY_RIM = 10,
-    DISPLAY_TOON = 11,
-    DISPLAY_GRADIENT = 12,
-    DISPLAY_MATCAP = 13,
-    DISPLAY_REFLECTION = 15,
-    DISPLAY_REFRACTION = 17,
-    DISPLAY_TEXTURE = 18,
-    DISPLAY_BUMP = 19,
-    DISPLAY_ALL = 21,
-};
+// The smallest step of a fixed-point control: a Depth Gamma of 0 divides by
+// it, which keeps the depth finite where an unguarded division would give
+// infinity (or NaN for a black pixel).
+inline constexpr float kSmallestFixedStep = 1.0f / 65536.0f;
 
 // Members marked (group) are read from the controls only while the group's
 // switch is on; otherwise they keep whatever they held and must not be used.
@@ -76,9 +61,9 @@ struct RenderContext {
 
     float normalsPreBlur = 0.0f;
     int32_t displayMode = DISPLAY_ALL;
-    int32_t normalsXChannel = 1;
-    int32_t normalsYChannel = 2;
-    int32_t normalsZChannel = 3;
+    int32_t normalsXChannel = CHANNEL_RED;
+    int32_t normalsYChannel = CHANNEL_GREEN;
+    int32_t normalsZChannel = CHANNEL_BLUE;
     bool normalsInvertX = false;
     bool normalsInvertY = false;
     bool normalsInvertZ = false;
@@ -90,39 +75,39 @@ struct RenderContext {
     Vector3 lightAnchorPoint[MAX_LIGHTS] = {};
     float lightConeAngle[MAX_LIGHTS] = {};
     float lightConeFeather[MAX_LIGHTS] = {};
-    float lightFalloff = 0.0f;     // 1 / Falloff
-    int32_t lightFalloffMode = 2;  // 1 Constant, 2 Linear, 3 Quadratic, 4 Cubic
-    float lightExposure = 1.0f;    // 2 to the power Exposure
+    float lightFalloff = 0.0f;  // 1 / Falloff
+    int32_t lightFalloffMode = FALLOFF_LINEAR;
+    float lightExposure = 1.0f;  // 2 to the power Exposure
     float lightGamma = 1.0f;
 
-    float shadingDiffuse = 1.0f;  // 1 / Diffuse
-    Color shadingIncandescence{};  // (group)
-    Color shadingColor{};          // (group)
-    Color shadingAmbient{};        // (group)
-    int32_t shadingBlend = 1;      // (group)
+    float shadingDiffuse = 1.0f;          // 1 / Diffuse
+    Color shadingIncandescence{};         // (group)
+    Color shadingColor{};                 // (group)
+    Color shadingAmbient{};               // (group)
+    int32_t shadingBlend = BLEND_NORMAL;  // (group)
 
-    Color specularColor{};     // (group)
-    Color gradientColor{};     // (group)
-    float specularAmount = 0;  // (group)
-    float specularSpread = 0;  // (group)
-    int32_t specularBlend = 1;  // (group)
+    Color specularColor{};                 // (group)
+    Color gradientColor{};                 // (group)
+    float specularAmount = 0;              // (group)
+    float specularSpread = 0;              // (group)
+    int32_t specularBlend = BLEND_NORMAL;  // (group)
 
-    float incidenceAmount = 0;   // (group)
-    Color incidenceColor{};      // (group)
-    float incidenceFalloff = 0;  // (group)
-    int32_t incidenceBlend = 1;  // (group)
+    float incidenceAmount = 0;              // (group)
+    Color incidenceColor{};                 // (group)
+    float incidenceFalloff = 0;             // (group)
+    int32_t incidenceBlend = BLEND_NORMAL;  // (group)
 
-    int32_t depthChannel = 7;  // 1 None, 3 Red, 4 Green, 5 Blue, 7 Luminance
+    int32_t depthChannel = DEPTH_LUMINANCE;
     bool depthInvert = false;
     float depthMultiplier = 1.0f;
     float depthGamma = 1.0f;
 
-    float rimLightAmount = 0;   // (group)
-    float rimLightSize = 0;     // (group)
-    Color rimLightColor{};      // (group)
-    int32_t rimLightAngle = 0;  // whole degrees (group)
-    float rimLightWidth = 0;    // (group)
-    int32_t rimLightBlend = 1;  // (group)
+    float rimLightAmount = 0;              // (group)
+    float rimLightSize = 0;                // (group)
+    Color rimLightColor{};                 // (group)
+    int32_t rimLightAngle = 0;             // whole degrees (group)
+    float rimLightWidth = 0;               // (group)
+    int32_t rimLightBlend = BLEND_NORMAL;  // (group)
 
     float toonAmount = 0;              // (group)
     float toonShadowWidth = 0;         // (group)
@@ -133,67 +118,67 @@ struct RenderContext {
     Color toonShadowColor{};           // (group)
     Color toonColor{};                 // (group)
     Color toonHighlightColor{};        // (group)
-    int32_t toonBlend = 1;             // (group)
+    int32_t toonBlend = BLEND_NORMAL;  // (group)
 
-    float matcapAmount = 0;      // (group)
-    int32_t matcapOffsetX = 0;   // (group)
-    int32_t matcapOffsetY = 0;   // (group)
-    int32_t matcapMode = 2;      // tile mode (group)
-    int32_t matcapBlur = 1;      // Blur + 1 (group)
-    int32_t matcapBlend = 1;     // (group)
+    float matcapAmount = 0;              // (group)
+    int32_t matcapOffsetX = 0;           // (group)
+    int32_t matcapOffsetY = 0;           // (group)
+    int32_t matcapMode = TILE_EDGE;      // (group)
+    int32_t matcapBlur = 1;              // Blur + 1 (group)
+    int32_t matcapBlend = BLEND_NORMAL;  // (group)
 
-    float gradientAmount = 0;    // (group)
-    int32_t gradientBlend = 1;   // (group)
+    float gradientAmount = 0;              // (group)
+    int32_t gradientBlend = BLEND_NORMAL;  // (group)
 
-    float reflectionAmount = 0;                // (group)
-    float reflectionGamma = 1;                 // (group)
-    Color reflectionColor{};                   // (group)
-    int32_t reflectionBlur = 1;                // Blur + 1 (group)
-    int32_t reflectionEnvironmentMode = 1;     // 1 Spherical, 2 Panorama (group)
-    float reflectionAzimuth = 0;               // degrees (group)
-    float reflectionInclination = 0;           // degrees (group)
-    float reflectionSeam = 1;                  // 1 / Seam (group)
-    float reflectionFresnel = 0;               // (group)
-    float reflectionFresnelDepth = 0;          // 3 x Fresnel Depth (group)
-    int32_t reflectionTileMode = 3;            // (group)
-    int32_t reflectionBlend = 1;               // (group)
-    float reflectionIndexOfRefraction = 0;     // (group)
+    float reflectionAmount = 0;                                 // (group)
+    float reflectionGamma = 1;                                  // (group)
+    Color reflectionColor{};                                    // (group)
+    int32_t reflectionBlur = 1;                                 // Blur + 1 (group)
+    int32_t reflectionEnvironmentMode = ENVIRONMENT_SPHERICAL;  // (group)
+    float reflectionAzimuth = 0;                                // degrees (group)
+    float reflectionInclination = 0;                            // degrees (group)
+    float reflectionSeam = 1;                                   // 1 / Seam (group)
+    float reflectionFresnel = 0;                                // (group)
+    float reflectionFresnelDepth = 0;                           // 3 x Fresnel Depth (group)
+    int32_t reflectionTileMode = TILE_REPEAT;                   // (group)
+    int32_t reflectionBlend = BLEND_NORMAL;                     // (group)
+    float reflectionIndexOfRefraction = 0;                      // (group)
 
-    float refractionAmount = 0;              // (group)
-    float refractionGamma = 1;               // (group)
-    Color refractionColor{};                 // bytes x 1/127 (group)
-    int32_t refractionOffsetX = 0;           // (group)
-    int32_t refractionOffsetY = 0;           // (group)
-    float refractionScale = 1;               // 1 / Scale (group)
-    int32_t refractionBlur = 1;              // Blur + 1 (group)
-    float refractionIndexOfRefraction = 0;   // (group)
-    float refractionFresnel = 0;             // (group)
-    float refractionFresnelDepth = 0;        // (group)
-    int32_t refractionBlend = 1;             // (group)
-    int32_t refractionTileMode = 3;          // (group)
+    float refractionAmount = 0;                // (group)
+    float refractionGamma = 1;                 // (group)
+    Color refractionColor{};                   // bytes x 1/127 (group)
+    int32_t refractionOffsetX = 0;             // (group)
+    int32_t refractionOffsetY = 0;             // (group)
+    float refractionScale = 1;                 // 1 / Scale (group)
+    int32_t refractionBlur = 1;                // Blur + 1 (group)
+    float refractionIndexOfRefraction = 0;     // (group)
+    float refractionFresnel = 0;               // (group)
+    float refractionFresnelDepth = 0;          // (group)
+    int32_t refractionBlend = BLEND_NORMAL;    // (group)
+    int32_t refractionTileMode = TILE_REPEAT;  // (group)
 
-    float textureAmount = 0;       // (group)
-    int32_t textureTileMode = 2;   // (group)
-    int32_t textureUvMirror = 2;   // 1 Off, 2 X, 3 Y, 4 Both (group)
-    int32_t textureOffsetX = 0;    // (group)
-    int32_t textureOffsetY = 0;    // (group)
-    int32_t textureFilter = 2;     // Filter + 1 (group)
-    int32_t textureBlend = 1;      // (group)
+    float textureAmount = 0;                 // (group)
+    int32_t textureTileMode = TILE_EDGE;     // (group)
+    int32_t textureUvMirror = UV_MIRROR_X;   // (group)
+    int32_t textureOffsetX = 0;              // (group)
+    int32_t textureOffsetY = 0;              // (group)
+    int32_t textureFilter = FILTER_OFF + 1;  // Filter + 1 (group)
+    int32_t textureBlend = BLEND_NORMAL;     // (group)
 
-    float bumpIntensity = 0;     // (group)
-    int32_t bumpTileMode = 2;    // (group)
-    float bumpScale = 1;         // 1 / Scale (group)
-    int32_t bumpOffsetX = 0;     // (group)
-    int32_t bumpOffsetY = 0;     // (group)
-    int32_t bumpFilter = 2;      // Filter + 1 (group)
+    float bumpIntensity = 0;              // (group)
+    int32_t bumpTileMode = TILE_EDGE;     // (group)
+    float bumpScale = 1;                  // 1 / Scale (group)
+    int32_t bumpOffsetX = 0;              // (group)
+    int32_t bumpOffsetY = 0;              // (group)
+    int32_t bumpFilter = FILTER_OFF + 1;  // Filter + 1 (group)
 
-    float layerWidth = 0;   // the layer's size at the render's downsampling
+    float layerWidth = 0;  // the layer's size at the render's downsampling
     float layerHeight = 0;
     Vector3 cameraPosition{};
     int32_t lightCount = 0;
     int32_t lightType[MAX_LIGHTS] = {};
 
-    int32_t blendTransferMode = 1;
+    int32_t blendTransferMode = BLEND_NORMAL;
     float blendAmount = 0;
 
     float channelMax = 1.0f;  // 255 for 8-bit, 32768 for 16-bit, 1 for float

@@ -7,42 +7,9 @@
 
 #include "common/color.h"
 #include "common/fmath.h"
+#include "params/choices.h"
 
 namespace lumeshade {
-
-// Blend mode numbers, shared by every "Blend" popup and "Transfer Mode".
-enum BlendMode : int32_t {
-    BLEND_NORMAL = 1,
-    BLEND_AVERAGE,
-    BLEND_DARKEN,
-    BLEND_MULTIPLY,
-    BLEND_COLOR_BURN,
-    BLEND_INVERSE_COLOR_BURN,
-    BLEND_SUBTRACT,
-    BLEND_DARKER,
-    BLEND_LIGHTEN,
-    BLEND_ADD,
-    BLEND_SCREEN,
-    BLEND_COLOR_DODGE,
-    BLEND_INVERSE_COLOR_DODGE,
-    BLEND_LIGHTER,
-    BLEND_DIVIDE,
-    BLEND_OVERLAY,
-    BLEND_SOFT_LIGHT,
-    BLEND_HARD_LIGHT,
-    BLEND_REFLECT,
-    BLEND_GLOW,
-    BLEND_DIFFERENCE,
-    BLEND_EXCLUSION,
-    BLEND_GRAIN_MERGE,
-    BLEND_EXPONENTIAL_A_B,
-    BLEND_EXPONENTIAL_B_A,
-    BLEND_HUE,
-    BLEND_SATURATION,
-    BLEND_COLOR,
-    BLEND_LUMINOSITY,
-    BLEND_PHOENIX,
-};
 
 struct Hsl {
     float hue = 0.0f;  // degrees

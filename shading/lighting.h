@@ -67,13 +67,6 @@ namespace lighting_detail {
 constexpr float kPercent = 0.01f;  // light intensities are percentages
 constexpr float kDegreesToRadians = 0.017453292f;
 
-enum FalloffMode : int32_t {
-    FALLOFF_CONSTANT = 1,
-    FALLOFF_LINEAR = 2,
-    FALLOFF_QUADRATIC = 3,
-    FALLOFF_CUBIC = 4,
-};
-
 inline bool ShowsDiffuse(int32_t display) {
     return display == DISPLAY_ALL || display == DISPLAY_DIFFUSE || display == DISPLAY_BUMP;
 }

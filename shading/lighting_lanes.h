@@ -41,13 +41,13 @@ template <class V>
     const D u = ToDouble(scaled * F(0.01f)) + D(0.0001);
     F att;
     switch (ctx.lightFalloffMode) {
-        case lighting_detail::FALLOFF_LINEAR:
+        case FALLOFF_LINEAR:
             att = ToFloat(D(1.0) / u);
             break;
-        case lighting_detail::FALLOFF_QUADRATIC:
+        case FALLOFF_QUADRATIC:
             att = F(1.0f) / SquareF<V>(ToFloat(u));
             break;
-        case lighting_detail::FALLOFF_CUBIC:
+        case FALLOFF_CUBIC:
             att = F(1.0f) / PowF<V>(ToFloat(u), F(4.0f), active);
             break;
         default:
@@ -76,8 +76,10 @@ template <class V>
 [[gnu::always_inline]] inline void FinishLit(const RenderContext& ctx, bool unitDiffuse,
                                              ColorLanes<V>& light, typename V::M active) {
     using F = typename V::F;
-    const auto finish = [&](F c, float color, float ambient, float incandescence) LUMESHADE_LANE_LAMBDA {
-        const F p = unitDiffuse ? NotANumberToZero<V>(c) : SafePowf<V>(c, ctx.shadingDiffuse, active);
+    const auto finish = [&](F c, float color, float ambient,
+                            float incandescence) LUMESHADE_LANE_LAMBDA {
+        const F p =
+            unitDiffuse ? NotANumberToZero<V>(c) : SafePowf<V>(c, ctx.shadingDiffuse, active);
         return p * F(color) * F(ambient) * F(2.0f) + F(incandescence);
     };
     light.red = finish(light.red, ctx.shadingColor.red, ctx.shadingAmbient.red,
@@ -91,9 +93,8 @@ template <class V>
 // lighting_detail::ToonBands: every band's tone worked out, the lane's band
 // chosen by the same tests in the same order.
 template <class V>
-[[gnu::always_inline]] inline void ToonBands(typename V::F x, const RenderContext& ctx,
-                                             bool limit, ColorLanes<V>& light,
-                                             typename V::M active) {
+[[gnu::always_inline]] inline void ToonBands(typename V::F x, const RenderContext& ctx, bool limit,
+                                             ColorLanes<V>& light, typename V::M active) {
     using F = typename V::F;
     const float ws = ctx.toonShadowWidth;
     const float wh = ctx.toonHighlightWidth;
@@ -133,13 +134,13 @@ template <class V>
                                              bool limit, ColorLanes<V>& light,
                                              typename V::M active) {
     using F = typename V::F;
-    const F s =
-        (steps.unitSpecular ? f : SafePowf<V>(f, steps.specularExponent, active)) * att;
+    const F s = (steps.unitSpecular ? f : SafePowf<V>(f, steps.specularExponent, active)) * att;
     const Color& color = ctx.lightColor[index];
     const F intensity(ctx.lightIntensity[index]);
     const F amount(ctx.specularAmount);
     const auto highlight = [&](float specular, float lightChannel) LUMESHADE_LANE_LAMBDA {
-        return s * F(specular) * amount * F(lightChannel) * intensity * F(lighting_detail::kPercent);
+        return s * F(specular) * amount * F(lightChannel) * intensity *
+               F(lighting_detail::kPercent);
     };
     const Color& specular = ctx.specularColor;
     const ColorLanes<V> b{highlight(specular.red, color.red),
@@ -186,9 +187,9 @@ template <class V, class Pixels>
         if (steps.diffuse) {
             const F powered = steps.unitDiffuse ? f : SafePowf<V>(f, ctx.shadingDiffuse, active);
             const F lit = powered * att * F(ctx.lightIntensity[i]) * F(lighting_detail::kPercent);
-            light = Scaled<V>(ctx.lightColor[i], steps.unitGamma
-                                                     ? NotANumberToZero<V>(lit)
-                                                     : SafePowf<V>(lit, steps.gammaExponent, active));
+            light = Scaled<V>(ctx.lightColor[i],
+                              steps.unitGamma ? NotANumberToZero<V>(lit)
+                                              : SafePowf<V>(lit, steps.gammaExponent, active));
         }
     }
     const F exposure(steps.exposureOffset);
@@ -228,8 +229,8 @@ template <class V>
                                             bool limit, ColorLanes<V>& accumulated,
                                             typename V::M active) {
     using D = typename V::D;
-    const D g = D(0.21267) * ToDouble(n.x) + D(0.71516) * ToDouble(n.y) +
-                D(0.072169) * ToDouble(n.z);
+    const D g =
+        D(0.21267) * ToDouble(n.x) + D(0.71516) * ToDouble(n.y) + D(0.072169) * ToDouble(n.z);
     const Color& color = ctx.gradientColor;
     const ColorLanes<V> c{ToFloat(g * D(double(color.red))), ToFloat(g * D(double(color.green))),
                           ToFloat(g * D(double(color.blue)))};
@@ -243,8 +244,8 @@ template <class V>
                                             typename V::M active) {
     using F = typename V::F;
     using D = typename V::D;
-    const F e = SafePowf<V>(ToFloat(D(1.001) - ToDouble(normalMapBlue)), 1.0f / ctx.rimLightSize,
-                            active);
+    const F e =
+        SafePowf<V>(ToFloat(D(1.001) - ToDouble(normalMapBlue)), 1.0f / ctx.rimLightSize, active);
     F l = sn > 0.0f ? F(sn) * n.x : -(F(1.0f) - n.x) * F(sn);
     l = cs > 0.0f ? l + F(cs) * n.y : l - (F(1.0f) - n.y) * F(cs);
     const F w = SafePowf<V>(l, 5.0f / ctx.rimLightWidth, active);

@@ -12,9 +12,9 @@
 #include "maps/refraction.h"
 #include "maps/sample_area.h"
 #include "maps/texture.h"
+#include "params/choices.h"
 #include "shading/blend.h"
 #include "shading/lighting.h"
-#include "shading/normal_depth_choices.h"
 #include "shading/shade_pixel.h"
 
 namespace lumeshade {
@@ -119,10 +119,10 @@ PassSteps PassStepsOf(const RenderContext& ctx) {
                 HasRows(ctx.textureMap, 2) && HasRows(ctx.uvMap, 2);
     p.bump = ctx.bumpEnabled && Shows(display, DISPLAY_BUMP) && ctx.bumpScale > 0.0f &&
              HasRows(ctx.bumpMap, 1) && ctx.bumpIntensity != 0.0f;
-    p.incidence = ctx.incidenceEnabled && ShowsTerm(display, DISPLAY_INCIDENCE) &&
-                  ctx.incidenceAmount > 0.0f;
-    p.gradient = ctx.gradientEnabled && ShowsTerm(display, DISPLAY_GRADIENT) &&
-                 ctx.gradientAmount > 0.0f;
+    p.incidence =
+        ctx.incidenceEnabled && ShowsTerm(display, DISPLAY_INCIDENCE) && ctx.incidenceAmount > 0.0f;
+    p.gradient =
+        ctx.gradientEnabled && ShowsTerm(display, DISPLAY_GRADIENT) && ctx.gradientAmount > 0.0f;
     p.rimLight = ctx.rimLightEnabled && ShowsTerm(display, DISPLAY_RIM) &&
                  ctx.rimLightAmount > 0.0f && ctx.rimLightSize > 0.0f;
     p.matcap = ctx.matcapEnabled && Shows(display, DISPLAY_MATCAP) && ctx.matcapAmount > 0.0f &&

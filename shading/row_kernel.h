@@ -17,7 +17,7 @@
 
 #include "common/pixel_traits.h"
 #include "maps/lookups_lanes.h"
-#include "shading/normal_depth_choices.h"
+#include "params/choices.h"
 #include "shading/row_kernels.h"
 
 namespace lumeshade::lanes {
@@ -25,8 +25,8 @@ namespace lumeshade::lanes {
 // How the channels of a pixel type lie in memory, for the transposes of
 // whole groups.
 template <class Pixel>
-using ChannelType = std::conditional_t<PixelTraits<Pixel>::kIsFloat, float,
-                                       typename PixelTraits<Pixel>::Channel>;
+using ChannelType =
+    std::conditional_t<PixelTraits<Pixel>::kIsFloat, float, typename PixelTraits<Pixel>::Channel>;
 
 // The stored channels of `count` consecutive pixels; the other lanes hold
 // zeros.
@@ -314,7 +314,8 @@ template <class V, class Pixel>
         const auto lanes = I(inGroup) > V::LaneIndex();
         F a = input.alpha;
         if (pass.alphaMap) {
-            a = Stretched<V, Pixel>(*ctx.alphaMap, pass.alphaRatioX, pass.alphaRatioY, xs, ys, lanes)
+            a = Stretched<V, Pixel>(*ctx.alphaMap, pass.alphaRatioX, pass.alphaRatioY, xs, ys,
+                                    lanes)
                     .alpha;
         }
         Put<V>(run.alpha, g, a);
@@ -337,9 +338,9 @@ template <class V, class Pixel>
                 columns = StretchedIndex<V>(pass.normalRatioX, xs, map.width - 1);
                 rows = StretchedIndex<V>(pass.normalRatioY, ys, map.height - 1);
             }
-            m = pass.preBlurSamples ? Sample<V, Pixel>(map, columns, rows, ctx.normalsPreBlur,
-                                                       ctx.inData, covered)
-                                    : Fetch<V, Pixel>(map, columns, rows, covered);
+            m = pass.preBlurSamples
+                    ? Sample<V, Pixel>(map, columns, rows, ctx.normalsPreBlur, ctx.inData, covered)
+                    : Fetch<V, Pixel>(map, columns, rows, covered);
         }
         PutColor<V>(run.mRed, run.mGreen, run.mBlue, g, {m.red, m.green, m.blue});
         const auto surface = covered & ~NoSurface<V, Pixel>(m);
@@ -441,8 +442,7 @@ template <class V, class Pixel>
                 if (pass.rimLight) {
                     RimLight<V>(blue, n, ctx, k.rimSin, k.rimCos, pass.limit, s, surface);
                 }
-                const LookupLanes<V> at{Columns<V>(k.placement, left, g), ys, surface,
-                                        pass.limit};
+                const LookupLanes<V> at{Columns<V>(k.placement, left, g), ys, surface, pass.limit};
                 if (pass.matcap) LookupMatcap<V, Pixel>(n, ctx, pass.matcapSamples, at, s);
                 const Vector3Lanes<V> n2 = VectorAt<V>(run.n2x, run.n2y, run.n2z, g);
                 if (pass.reflection) {
@@ -458,8 +458,8 @@ template <class V, class Pixel>
         }
 
         const int inGroup = std::min(V::kLanes, count - g * V::kLanes);
-        const PixelLanes<V> input{At<V>(run.inAlpha, g), At<V>(run.inRed, g),
-                                  At<V>(run.inGreen, g), At<V>(run.inBlue, g)};
+        const PixelLanes<V> input{At<V>(run.inAlpha, g), At<V>(run.inRed, g), At<V>(run.inGreen, g),
+                                  At<V>(run.inBlue, g)};
         const auto covered = MaskAt<V>(run.covered, g);
         if (run.anyCovered[g]) {
             if constexpr (!T::kIsFloat) Limit<V>(s);

@@ -30,9 +30,9 @@
 #include "maps/sample_area.h"
 #include "maps/texture.h"
 #include "maps/tile_index.h"
+#include "params/choices.h"
 #include "shading/blend.h"
 #include "shading/lighting.h"
-#include "shading/normal_depth_choices.h"
 #include "shading/row_kernels.h"
 
 #if defined(__clang__)

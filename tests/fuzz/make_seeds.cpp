@@ -212,7 +212,7 @@ int main(int argc, char** argv) {
         converted.Write(folder, "converted_" + depth);
     }
 
-    for (int display = 1; display <= 19; ++display) {
+    for (int display = DISPLAY_CHOICE_OFF; display <= DISPLAY_CHOICE_ALL; ++display) {
         Seed s = Lit(display % 3);
         s.Choice(PARAM_DISPLAY, display);
         // Parts of other places and shapes, some one pixel across, some at
@@ -221,7 +221,7 @@ int main(int argc, char** argv) {
                  std::uint8_t(display % 5 * 7));
         s.Write(folder, "display_" + std::to_string(display));
     }
-    for (int mode = 1; mode <= 4; ++mode) {
+    for (int mode = TILE_NONE; mode <= TILE_MIRROR; ++mode) {
         Seed s = Lit(mode % 3);
         for (ParamId id : kTileModes) s.Choice(id, mode);
         // Offsets of a few pixels push the lookups over the map edges.
@@ -246,8 +246,8 @@ int main(int argc, char** argv) {
                        PARAM_NORMALS_PRE_BLUR}) {
         filters.Control(id, kMax);
     }
-    filters.Choice(PARAM_TEXTURE_FILTER, 4);
-    filters.Choice(PARAM_BUMP_FILTER, 4);
+    filters.Choice(PARAM_TEXTURE_FILTER, FILTER_HIGH);
+    filters.Choice(PARAM_BUMP_FILTER, FILTER_HIGH);
     filters.Write(folder, "filters_float");
 
     Seed many = Lit(2);

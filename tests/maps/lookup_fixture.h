@@ -113,12 +113,12 @@ protected:
 
         ctx_.textureTileMode = TILE_EDGE;
         ctx_.textureUvMirror = UV_MIRROR_OFF;
-        ctx_.textureFilter = 2;  // Off
+        ctx_.textureFilter = FILTER_OFF + 1;
 
         ctx_.bumpIntensity = 1.0f;
         ctx_.bumpTileMode = TILE_EDGE;
         ctx_.bumpScale = 1.0f;
-        ctx_.bumpFilter = 2;  // Off
+        ctx_.bumpFilter = FILTER_OFF + 1;
     }
 
     // A channel value scaled to 0..1 the way the map read scales it.

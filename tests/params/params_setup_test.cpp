@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/host.h"
+#include "params/choices.h"
 #include "params/param_ids.h"
 #include "shell/entry.h"
 
@@ -59,9 +60,9 @@ TEST_F(ParamsSetupTest, GroupsAreBracketedAndAllButShadingStartCollapsed) {
 
 TEST_F(ParamsSetupTest, ExactlyTheThirteenSwitchesAreSupervised) {
     const std::set<ParamId> expected = {
-        PARAM_DEPTH_MAP,        PARAM_LIGHTS_RENDER,     PARAM_SHADING_ENABLE,
-        PARAM_SPECULAR_ENABLE,  PARAM_INCIDENCE_ENABLE,  PARAM_RIM_LIGHT_ENABLE,
-        PARAM_TOON_ENABLE,      PARAM_GRADIENT_ENABLE,   PARAM_MATCAP_ENABLE,
+        PARAM_DEPTH_MAP,         PARAM_LIGHTS_RENDER,     PARAM_SHADING_ENABLE,
+        PARAM_SPECULAR_ENABLE,   PARAM_INCIDENCE_ENABLE,  PARAM_RIM_LIGHT_ENABLE,
+        PARAM_TOON_ENABLE,       PARAM_GRADIENT_ENABLE,   PARAM_MATCAP_ENABLE,
         PARAM_REFLECTION_ENABLE, PARAM_REFRACTION_ENABLE, PARAM_TEXTURE_ENABLE,
         PARAM_BUMP_ENABLE};
     for (A_long i = 1; i < PARAM_COUNT; ++i) {
@@ -74,17 +75,17 @@ TEST_F(ParamsSetupTest, ExactlyTheThirteenSwitchesAreSupervised) {
 
 TEST_F(ParamsSetupTest, FreshEffectShowsShadingOnAndEverythingElseOff) {
     EXPECT_EQ(Def(PARAM_SHADING_ENABLE).u.bd.value, 1);
-    for (ParamId sw : {PARAM_SPECULAR_ENABLE, PARAM_INCIDENCE_ENABLE, PARAM_RIM_LIGHT_ENABLE,
-                       PARAM_TOON_ENABLE, PARAM_GRADIENT_ENABLE, PARAM_MATCAP_ENABLE,
-                       PARAM_REFLECTION_ENABLE, PARAM_REFRACTION_ENABLE, PARAM_TEXTURE_ENABLE,
-                       PARAM_BUMP_ENABLE}) {
+    for (ParamId sw :
+         {PARAM_SPECULAR_ENABLE, PARAM_INCIDENCE_ENABLE, PARAM_RIM_LIGHT_ENABLE, PARAM_TOON_ENABLE,
+          PARAM_GRADIENT_ENABLE, PARAM_MATCAP_ENABLE, PARAM_REFLECTION_ENABLE,
+          PARAM_REFRACTION_ENABLE, PARAM_TEXTURE_ENABLE, PARAM_BUMP_ENABLE}) {
         EXPECT_EQ(Def(sw).u.bd.value, 0) << Def(sw).name;
         EXPECT_EQ(Def(sw).u.bd.dephault, 0);
     }
-    EXPECT_EQ(Def(PARAM_DISPLAY).u.pd.value, 19);
-    EXPECT_EQ(Def(PARAM_NORMALS_X_CHANNEL).u.pd.value, 1);
-    EXPECT_EQ(Def(PARAM_NORMALS_Y_CHANNEL).u.pd.value, 2);
-    EXPECT_EQ(Def(PARAM_NORMALS_Z_CHANNEL).u.pd.value, 3);
+    EXPECT_EQ(Def(PARAM_DISPLAY).u.pd.value, DISPLAY_CHOICE_ALL);
+    EXPECT_EQ(Def(PARAM_NORMALS_X_CHANNEL).u.pd.value, CHANNEL_RED);
+    EXPECT_EQ(Def(PARAM_NORMALS_Y_CHANNEL).u.pd.value, CHANNEL_GREEN);
+    EXPECT_EQ(Def(PARAM_NORMALS_Z_CHANNEL).u.pd.value, CHANNEL_BLUE);
     int layers = 0;
     for (const PF_ParamDef& def : host_.Registered()) {
         if (def.param_type != PF_Param_LAYER) continue;
@@ -102,7 +103,7 @@ TEST_F(ParamsSetupTest, PopupsRegisterTheirListsWithMatchingCounts) {
                  "Rim|Toon|Gradient|Matcap|Reflection|Refraction|Texture|Bump|-|All");
     EXPECT_EQ(Def(PARAM_REFLECTION_ENVIRONMENT_MODE).u.pd.num_choices, 2);
     EXPECT_EQ(Def(PARAM_DEPTH_CHANNEL).u.pd.num_choices, 7);
-    EXPECT_EQ(Def(PARAM_DEPTH_CHANNEL).u.pd.value, 7);
+    EXPECT_EQ(Def(PARAM_DEPTH_CHANNEL).u.pd.value, DEPTH_LUMINANCE);
     EXPECT_EQ(Def(PARAM_LIGHTS_RENDER).u.pd.num_choices, 8);
     int blendPopups = 0;
     for (const PF_ParamDef& def : host_.Registered()) {
@@ -183,7 +184,8 @@ TEST_F(ParamsSetupTest, OtherTypesCarryTheirDefaults) {
     EXPECT_STREQ(Def(PARAM_LIGHTS_ENABLE_INVISIBLE_LIGHTS).u.bd.u.nameptr,
                  "Check if invisible lights should be used in calculations.");
     for (const PF_ParamDef& def : host_.Registered()) {
-        if (def.param_type == PF_Param_CHECKBOX && std::string(def.name) != "Enable invisible lights") {
+        if (def.param_type == PF_Param_CHECKBOX &&
+            std::string(def.name) != "Enable invisible lights") {
             EXPECT_STREQ(def.u.bd.u.nameptr, "") << def.name;
         }
     }

@@ -21,14 +21,14 @@ RenderContext Read(ModuleHost& m) {
 TEST(ReadParametersTest, DefaultsConvertToTheirContextUnits) {
     ModuleHost m;
     const RenderContext ctx = Read(m);
-    EXPECT_EQ(ctx.displayMode, 19);  // the popup's choice; remapped later
+    EXPECT_EQ(ctx.displayMode, DISPLAY_CHOICE_ALL);  // remapped later
     EXPECT_TRUE(ctx.shadingEnabled);
     EXPECT_FALSE(ctx.specularEnabled);
     EXPECT_FLOAT_EQ(ctx.lightFalloff, 0.5f);  // 1 / Falloff 2
     EXPECT_EQ(ctx.lightFalloffMode, 2);
     EXPECT_EQ(ctx.lightExposure, 1.0f);
     EXPECT_EQ(ctx.shadingDiffuse, 1.0f);
-    EXPECT_EQ(ctx.depthChannel, 7);
+    EXPECT_EQ(ctx.depthChannel, DEPTH_LUMINANCE);
     EXPECT_EQ(ctx.normalsZChannel, 3);
     EXPECT_EQ(ctx.blendAmount, 0.0f);
     // Shading is on, so its colours are read: bytes times the float 1/255.
@@ -49,9 +49,9 @@ TEST(ReadParametersTest, ExposureIsAPowerOfTwo) {
 
 TEST(ReadParametersTest, ReciprocalsAndScaledMembers) {
     ModuleHost m;
-    for (ParamId sw : {PARAM_REFLECTION_ENABLE, PARAM_REFRACTION_ENABLE, PARAM_BUMP_ENABLE,
-                       PARAM_TOON_ENABLE, PARAM_MATCAP_ENABLE, PARAM_TEXTURE_ENABLE,
-                       PARAM_RIM_LIGHT_ENABLE}) {
+    for (ParamId sw :
+         {PARAM_REFLECTION_ENABLE, PARAM_REFRACTION_ENABLE, PARAM_BUMP_ENABLE, PARAM_TOON_ENABLE,
+          PARAM_MATCAP_ENABLE, PARAM_TEXTURE_ENABLE, PARAM_RIM_LIGHT_ENABLE}) {
         m.SetSwitch(sw, true);
     }
     m.SetFixed(PARAM_REFLECTION_SEAM, 4.0);
@@ -61,7 +61,7 @@ TEST(ReadParametersTest, ReciprocalsAndScaledMembers) {
     m.SetFixed(PARAM_REFLECTION_FRESNEL_DEPTH, 0.5);
     m.SetFixed(PARAM_REFRACTION_FRESNEL_DEPTH, 0.5);
     m.SetInteger(PARAM_MATCAP_BLUR, 3);
-    m.SetChoice(PARAM_TEXTURE_FILTER, 1);
+    m.SetChoice(PARAM_TEXTURE_FILTER, FILTER_OFF);
     m.SetAngle(PARAM_RIM_LIGHT_ANGLE, -45.7);
     m.SetPoint(PARAM_TEXTURE_OFFSET, -2.5, 3.99);
     const RenderContext ctx = Read(m);
@@ -102,25 +102,25 @@ TEST(ReadParametersTest, AGroupsMembersAreNotReadWhileItsSwitchIsOff) {
 
 TEST(ReadParametersTest, AFailedReadSkipsTheRestAndTheRenderGoesOn) {
     ModuleHost m;
-    m.SetChoice(PARAM_BLEND_TRANSFER_MODE, 4);
+    m.SetChoice(PARAM_BLEND_TRANSFER_MODE, BLEND_MULTIPLY);
     RenderContext ctx;
     ctx.blendTransferMode = 99;
     // The third read fails: nothing after it is read, earlier values stay.
     m.Host().FailCall("checkout_param", m.Host().Calls("checkout_param") + 3, PF_Err_OUT_OF_MEMORY);
     ReadRenderParameters(&m.Host().InData(), ctx);
-    EXPECT_EQ(ctx.depthChannel, 7);
+    EXPECT_EQ(ctx.depthChannel, DEPTH_LUMINANCE);
     EXPECT_EQ(ctx.blendTransferMode, 99);
     EXPECT_EQ(m.Host().OpenParamCheckouts(), 0);
 }
 
 TEST(ReadParametersTest, DisplayChoicesAreRenumberedPastTheSeparators) {
     const int expected[20] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 17, 18, 19, 20, 21};
-    for (int choice = 1; choice <= 19; ++choice) {
+    for (int choice = DISPLAY_CHOICE_OFF; choice <= DISPLAY_CHOICE_ALL; ++choice) {
         EXPECT_EQ(RemapDisplay(choice), expected[choice]) << "choice " << choice;
     }
-    EXPECT_EQ(RemapDisplay(16), DISPLAY_TEXTURE);
-    EXPECT_EQ(RemapDisplay(19), DISPLAY_ALL);
-    EXPECT_EQ(RemapDisplay(14), DISPLAY_REFLECTION);
+    EXPECT_EQ(RemapDisplay(DISPLAY_CHOICE_TEXTURE), DISPLAY_TEXTURE);
+    EXPECT_EQ(RemapDisplay(DISPLAY_CHOICE_ALL), DISPLAY_ALL);
+    EXPECT_EQ(RemapDisplay(DISPLAY_CHOICE_REFLECTION), DISPLAY_REFLECTION);
     EXPECT_EQ(RemapDisplay(2147483647), 2147483647) << "no overflow on a hostile value";
 }
 

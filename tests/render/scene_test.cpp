@@ -91,11 +91,11 @@ TEST(GatherLightsTest, NamesSelectedByTheRenderChoice) {
         bool selected;
     };
     const Case cases[] = {
-        {2, "anything", true},     {1, "Light 1", false},       {4, "Light 2", true},
-        {4, "Light 2 copy", false}, {4, "light 2", false},      {3, "Light 2", false},
-        {7, "Light 5", true},      {8, "Light", true},          {8, "Light 7", true},
-        {8, "Lighting", true},     {8, "Lamp", false},          {8, "Lig", false},
-        {8, "light", false},       {9, "Light", false},         {0, "Light", false},
+        {2, "anything", true},      {1, "Light 1", false}, {4, "Light 2", true},
+        {4, "Light 2 copy", false}, {4, "light 2", false}, {3, "Light 2", false},
+        {7, "Light 5", true},       {8, "Light", true},    {8, "Light 7", true},
+        {8, "Lighting", true},      {8, "Lamp", false},    {8, "Lig", false},
+        {8, "light", false},        {9, "Light", false},   {0, "Light", false},
     };
     for (const Case& c : cases) {
         char name[AEGP_MAX_LAYER_NAME_SIZE] = {};
@@ -109,11 +109,11 @@ TEST(GatherLightsTest, RenderNoneAndNamedChoicesThroughTheHost) {
     m.AddLight("Light 2 copy", AEGP_LightType_POINT, {});
     m.AddLight("Light 2", AEGP_LightType_POINT, {1, 0, 0});
     m.AddLight("Lamp", AEGP_LightType_POINT, {});
-    m.SetChoice(PARAM_LIGHTS_RENDER, 4);
+    m.SetChoice(PARAM_LIGHTS_RENDER, LIGHTS_RENDER_LIGHT_2);
     Scene s = ReadAll(m);
     ASSERT_EQ(s.ctx.lightCount, 1);
     EXPECT_EQ(s.ctx.lightPosition[0].x, 1.0f);
-    m.SetChoice(PARAM_LIGHTS_RENDER, 1);
+    m.SetChoice(PARAM_LIGHTS_RENDER, LIGHTS_RENDER_NONE);
     EXPECT_EQ(ReadAll(m).ctx.lightCount, 0);
 }
 
@@ -183,7 +183,7 @@ TEST(SceneSuitesTest, EachSuiteIsTakenWhereTheFrameFirstNeedsIt) {
     const auto light = [](ModuleHost& m) { m.AddLight("Light", AEGP_LightType_POINT, {}); };
     const auto unselectedLight = [&](ModuleHost& m) {
         light(m);
-        m.SetChoice(PARAM_LIGHTS_RENDER, 1);  // None
+        m.SetChoice(PARAM_LIGHTS_RENDER, LIGHTS_RENDER_NONE);
     };
     const Case cases[] = {
         {"AEGP Light Suite", 2, noLight, PF_Err_NONE},

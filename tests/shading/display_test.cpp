@@ -63,33 +63,34 @@ TEST(DisplayTest, EachChoiceShowsExactlyItsTerm) {
         std::vector<ParamId> alone;
     };
     const Choice choices[] = {
-        {"Diffuse", 7, {PARAM_SHADING_ENABLE}},
-        {"Specular", 8, {PARAM_SPECULAR_ENABLE}},
-        {"Incidence", 9, {PARAM_INCIDENCE_ENABLE}},
-        {"Rim", 10, {PARAM_RIM_LIGHT_ENABLE}},
-        {"Toon", 11, {PARAM_TOON_ENABLE}},
-        {"Gradient", 12, {PARAM_GRADIENT_ENABLE}},
-        {"Matcap", 13, {PARAM_MATCAP_ENABLE}},
-        {"Reflection", 14, {PARAM_REFLECTION_ENABLE}},
-        {"Refraction", 15, {PARAM_REFRACTION_ENABLE}},
-        {"Texture", 16, {PARAM_TEXTURE_ENABLE}},
-        {"Bump", 17, {PARAM_SHADING_ENABLE, PARAM_BUMP_ENABLE}},
+        {"Diffuse", DISPLAY_CHOICE_DIFFUSE, {PARAM_SHADING_ENABLE}},
+        {"Specular", DISPLAY_CHOICE_SPECULAR, {PARAM_SPECULAR_ENABLE}},
+        {"Incidence", DISPLAY_CHOICE_INCIDENCE, {PARAM_INCIDENCE_ENABLE}},
+        {"Rim", DISPLAY_CHOICE_RIM, {PARAM_RIM_LIGHT_ENABLE}},
+        {"Toon", DISPLAY_CHOICE_TOON, {PARAM_TOON_ENABLE}},
+        {"Gradient", DISPLAY_CHOICE_GRADIENT, {PARAM_GRADIENT_ENABLE}},
+        {"Matcap", DISPLAY_CHOICE_MATCAP, {PARAM_MATCAP_ENABLE}},
+        {"Reflection", DISPLAY_CHOICE_REFLECTION, {PARAM_REFLECTION_ENABLE}},
+        {"Refraction", DISPLAY_CHOICE_REFRACTION, {PARAM_REFRACTION_ENABLE}},
+        {"Texture", DISPLAY_CHOICE_TEXTURE, {PARAM_TEXTURE_ENABLE}},
+        {"Bump", DISPLAY_CHOICE_BUMP, {PARAM_SHADING_ENABLE, PARAM_BUMP_ENABLE}},
     };
     for (Depth d : {Depth::k8, Depth::k16, Depth::kFloat}) {
-        const std::vector<Rgba> everything = Render(d, all, 19);
+        const std::vector<Rgba> everything = Render(d, all, DISPLAY_CHOICE_ALL);
         EXPECT_FALSE(AllBlack(everything));
         for (const Choice& c : choices) {
             const std::vector<Rgba> shown = Render(d, all, c.display);
             EXPECT_FALSE(AllBlack(shown)) << c.name << ": the term must be visible";
-            ExpectSame(shown, Render(d, c.alone, 19), c.name);
+            ExpectSame(shown, Render(d, c.alone, DISPLAY_CHOICE_ALL), c.name);
         }
         // The bump changes what the diffuse term shows.
-        const auto diffuse = Render(d, {PARAM_SHADING_ENABLE}, 19);
-        const auto bumped = Render(d, {PARAM_SHADING_ENABLE, PARAM_BUMP_ENABLE}, 19);
+        const auto diffuse = Render(d, {PARAM_SHADING_ENABLE}, DISPLAY_CHOICE_ALL);
+        const auto bumped =
+            Render(d, {PARAM_SHADING_ENABLE, PARAM_BUMP_ENABLE}, DISPLAY_CHOICE_ALL);
         bool differs = false;
         for (size_t i = 0; i < diffuse.size(); ++i) differs |= diffuse[i].red != bumped[i].red;
         EXPECT_TRUE(differs);
-        EXPECT_TRUE(AllBlack(Render(d, all, 1))) << "Off";
+        EXPECT_TRUE(AllBlack(Render(d, all, DISPLAY_CHOICE_OFF))) << "Off";
     }
 }
 
@@ -97,10 +98,11 @@ TEST(DisplayTest, EachChoiceShowsExactlyItsTerm) {
 TEST(DisplayTest, AdjustedNormalsShowTheDecodedNormal) {
     for (Depth d : {Depth::k8, Depth::k16, Depth::kFloat}) {
         ModuleHost m(kSize, kSize, d);
-        Showcase(m, d, {PARAM_BUMP_ENABLE}, 3);
+        Showcase(m, d, {PARAM_BUMP_ENABLE}, DISPLAY_CHOICE_ADJUSTED_NORMALS);
         m.SetSwitch(PARAM_NORMALS_INVERT_Y, true);
         ASSERT_EQ(m.Host().RenderFrame(), PF_Err_NONE);
-        const Rgba in = testing::Unit(m.Input(), 16, 10), out = testing::Unit(m.Host().Output(), 16, 10);
+        const Rgba in = testing::Unit(m.Input(), 16, 10),
+                   out = testing::Unit(m.Host().Output(), 16, 10);
         const float step = d == Depth::k8 ? 1.0f / 255 : d == Depth::k16 ? 1.0f / 32768 : 1e-6f;
         EXPECT_NEAR(out.red, in.red, step);
         EXPECT_NEAR(out.green, 1 - in.green, step);
@@ -131,7 +133,7 @@ TEST(RegressionTest, OneThreadAndManyGiveTheSameBytes) {
         uint64_t sums[2];
         for (int t = 0; t < 2; ++t) {
             ModuleHost m(kSize, kSize, d);
-            Showcase(m, d, all, 19);
+            Showcase(m, d, all, DISPLAY_CHOICE_ALL);
             m.SetFixed(PARAM_NORMALS_PRE_BLUR, 1.5);  // through the host's sampler too
             m.SetInteger(PARAM_MATCAP_BLUR, 2);
             m.Host().SetThreads(t == 0 ? 1 : 7);

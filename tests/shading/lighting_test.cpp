@@ -31,7 +31,7 @@ RenderContext DefaultContext() {
     ctx.shadingColor = Grey(1.0f);
     ctx.shadingAmbient = Grey(127 * kByte);
     ctx.shadingBlend = BLEND_NORMAL;
-    ctx.lightFalloffMode = 1;
+    ctx.lightFalloffMode = FALLOFF_CONSTANT;
     ctx.lightFalloff = Reciprocal(2.0);
     ctx.lightExposure = 1.0f;
     ctx.lightGamma = 1.0f;
@@ -269,7 +269,7 @@ TEST(LightLoopTest, LightsAreSummedFromTheLastToTheFirst) {
 TEST(ZeroSettingsTest, FalloffZeroKeepsOnlyTheLightsOwnPoint) {
     RenderContext ctx = DefaultContext();
     ctx.shadingAmbient = Grey(0.5f);
-    ctx.lightFalloffMode = 2;
+    ctx.lightFalloffMode = FALLOFF_LINEAR;
     ctx.lightFalloff = Reciprocal(0.0);
     AddLight(ctx, {100.0f, 50.0f, 200.0f});
     ExpectGrey(Shade(ctx, Pixel(kFacing, 0.0f, 0.0f)), 0.0f, 0.0f);
@@ -516,35 +516,35 @@ TEST(DisplayGatingTest, EachTermActsOnlyWhenSwitchedOnAndShown) {
     };
     const Term terms[] = {
         {"diffuse finishing",
-         {7, 19, 21},
+         {DISPLAY_DIFFUSE, DISPLAY_BUMP, DISPLAY_ALL},
          &RenderContext::shadingEnabled,
          [](const RenderContext& ctx, Color& c) { FinishDiffuse(ctx, c); }},
         {"toon",
-         {11, 21},
+         {DISPLAY_TOON, DISPLAY_ALL},
          &RenderContext::toonEnabled,
          [](const RenderContext& ctx, Color& c) { ApplyToon(1.0f, ctx, c); }},
         {"specular",
-         {8, 21},
+         {DISPLAY_SPECULAR, DISPLAY_ALL},
          &RenderContext::specularEnabled,
          [](const RenderContext& ctx, Color& c) { ApplySpecular(1.0f, 1.0f, 0, ctx, c); }},
         {"incidence",
-         {9, 21},
+         {DISPLAY_INCIDENCE, DISPLAY_ALL},
          &RenderContext::incidenceEnabled,
          [](const RenderContext& ctx, Color& c) {
              ApplyIncidence(Vector3{0.5f, 0.5f, 0.5f}, ctx, c);
          }},
         {"gradient",
-         {12, 21},
+         {DISPLAY_GRADIENT, DISPLAY_ALL},
          &RenderContext::gradientEnabled,
          [](const RenderContext& ctx, Color& c) { ApplyGradient(kFacing, ctx, c); }},
         {"rim light",
-         {10, 21},
+         {DISPLAY_RIM, DISPLAY_ALL},
          &RenderContext::rimLightEnabled,
          [](const RenderContext& ctx, Color& c) { ApplyRimLight(0.5f, kFacing, ctx, c); }},
     };
-    const int32_t displays[] = {1, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 15, 17, 18, 19, 21};
     for (const Term& term : terms) {
-        for (const int32_t display : displays) {
+        for (const DisplayCode& code : kDisplayCodes) {
+            const int32_t display = code.shown;
             for (const bool enabled : {true, false}) {
                 RenderContext ctx = base;
                 ctx.displayMode = display;

@@ -35,15 +35,16 @@ std::vector<Frame> Frames() {
     }
     const std::vector<ParamId> all(std::begin(testing::kAllSwitches),
                                    std::end(testing::kAllSwitches));
-    for (int display = 1; display <= 19; ++display) {
-        frames.push_back({"display " + std::to_string(display), [all, display](ModuleHost& m, Depth d) {
-                              testing::Showcase(m, d, all, display);
-                              m.SetChoice(PARAM_BLEND_TRANSFER_MODE, 11);  // Screen
-                              m.SetFixed(PARAM_BLEND_AMOUNT, 0.3);
-                          }});
+    for (int display = DISPLAY_CHOICE_OFF; display <= DISPLAY_CHOICE_ALL; ++display) {
+        frames.push_back(
+            {"display " + std::to_string(display), [all, display](ModuleHost& m, Depth d) {
+                 testing::Showcase(m, d, all, display);
+                 m.SetChoice(PARAM_BLEND_TRANSFER_MODE, BLEND_SCREEN);
+                 m.SetFixed(PARAM_BLEND_AMOUNT, 0.3);
+             }});
     }
     frames.push_back({"pre blur", [all](ModuleHost& m, Depth d) {
-                          testing::Showcase(m, d, all, 19);
+                          testing::Showcase(m, d, all, DISPLAY_CHOICE_ALL);
                           m.SetFixed(PARAM_NORMALS_PRE_BLUR, 1.5);
                       }});
     return frames;
@@ -70,8 +71,9 @@ TEST(RowKernelTest, EveryPathWritesThePerPixelBytes) {
                 }();
                 for (PixelPath path : testing::VectorPaths()) {
                     PathChoice choice(path);
-                    EXPECT_EQ(testing::FirstDifference(Rendered(f, d, downsample, threads), reference),
-                              "")
+                    EXPECT_EQ(
+                        testing::FirstDifference(Rendered(f, d, downsample, threads), reference),
+                        "")
                         << f.name << ", depth " << int(d) << ", downsample " << downsample << ", "
                         << PixelPathName(path);
                 }
@@ -99,8 +101,7 @@ TEST(RowKernelTest, FailuresAbortsAndProgressAreThoseOfThePerPixelIteration) {
              m.Host().WithdrawSuite("PF SamplingFloat Suite", 1);
          },
          PF_Err_BAD_CALLBACK_PARAM},
-        {"the iteration fails",
-         [&](ModuleHost& m) { m.Host().FailCall(iteration(), 1, 9); }, 9},
+        {"the iteration fails", [&](ModuleHost& m) { m.Host().FailCall(iteration(), 1, 9); }, 9},
         {"the user aborts once the frame is under way",
          [](ModuleHost& m) { m.Host().FailCall("abort", 2, PF_Interrupt_CANCEL); },
          PF_Interrupt_CANCEL},
@@ -114,13 +115,15 @@ TEST(RowKernelTest, FailuresAbortsAndProgressAreThoseOfThePerPixelIteration) {
             // every band reports its progress.
             for (int threads : {4, 1}) {
                 ModuleHost m(64, 48, Depth::kFloat);
-                testing::Showcase(m, Depth::kFloat, {PARAM_SHADING_ENABLE, PARAM_SPECULAR_ENABLE}, 19);
+                testing::Showcase(m, Depth::kFloat, {PARAM_SHADING_ENABLE, PARAM_SPECULAR_ENABLE},
+                                  DISPLAY_CHOICE_ALL);
                 m.Host().SetThreads(threads);
                 c.arrange(m);
                 const std::string what = std::string(c.what) + ", " + PixelPathName(path) + ", " +
                                          std::to_string(threads) + " threads";
                 EXPECT_EQ(m.Host().RenderFrame(), c.result) << what;
-                EXPECT_TRUE(m.Host().Violations().empty()) << what << ": " << m.Host().Violations()[0];
+                EXPECT_TRUE(m.Host().Violations().empty())
+                    << what << ": " << m.Host().Violations()[0];
                 if (c.result == PF_Err_NONE && threads == 1) {
                     // 0 and 100 of 100 from the render, the rows between them.
                     EXPECT_GT(m.Host().ProgressReports(), 3) << what;

@@ -66,9 +66,9 @@ inline void Showcase(ModuleHost& m, host::Depth d, const std::vector<ParamId>& o
     m.SetFixed(PARAM_MATCAP_AMOUNT, 0.6);
     m.SetFixed(PARAM_REFLECTION_AMOUNT, 0.5);
     m.SetFixed(PARAM_REFRACTION_AMOUNT, 0.5);
-    m.SetChoice(PARAM_GRADIENT_BLEND, 10);
+    m.SetChoice(PARAM_GRADIENT_BLEND, BLEND_ADD);
     m.SetFixed(PARAM_GRADIENT_AMOUNT, 0.3);
-    m.SetChoice(PARAM_TOON_BLEND, 2);
+    m.SetChoice(PARAM_TOON_BLEND, BLEND_AVERAGE);
     for (ParamId sw : kAllSwitches) {
         bool enable = false;
         for (ParamId o : on) enable |= (o == sw);
@@ -98,22 +98,22 @@ inline const std::vector<RegressionFrame>& RegressionFrames() {
     static const std::vector<RegressionFrame> frames = {
         {"everything",
          all,
-         19,
+         DISPLAY_CHOICE_ALL,
          false,
          {0x965de06804b5ba0dull, 0x5dc39475769fba76ull, 0x8200795cecdb9b44ull}},
         {"lights",
          {PARAM_SHADING_ENABLE, PARAM_SPECULAR_ENABLE, PARAM_TOON_ENABLE},
-         19,
+         DISPLAY_CHOICE_ALL,
          false,
          {0x74986ddfc6ad8334ull, 0x20ce5f8320a78371ull, 0x5b354d89ee22135aull}},
         {"maps filtered",
          {PARAM_MATCAP_ENABLE, PARAM_REFLECTION_ENABLE, PARAM_TEXTURE_ENABLE, PARAM_BUMP_ENABLE},
-         19,
+         DISPLAY_CHOICE_ALL,
          true,
          {0xa1ccc3f538f9e471ull, 0x5f76a7cc8ee27d6full, 0x653f4a1c7c343eb9ull}},
         {"adjusted normals",
          {PARAM_BUMP_ENABLE},
-         3,
+         DISPLAY_CHOICE_ADJUSTED_NORMALS,
          false,
          {0x68644d0bd3a2fa6full, 0x84dba6885e9abdbfull, 0xce65282a15d532bfull}},
     };
@@ -126,8 +126,8 @@ inline void SetUpFrame(ModuleHost& m, host::Depth d, const RegressionFrame& f) {
     if (f.filtered) {
         m.SetInteger(PARAM_MATCAP_BLUR, 2);
         m.SetInteger(PARAM_REFLECTION_BLUR, 1);
-        m.SetChoice(PARAM_TEXTURE_FILTER, 2);
-        m.SetChoice(PARAM_BUMP_FILTER, 3);
+        m.SetChoice(PARAM_TEXTURE_FILTER, FILTER_LOW);
+        m.SetChoice(PARAM_BUMP_FILTER, FILTER_MEDIUM);
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "common/convert.h"
 #include "host/host.h"
+#include "params/choices.h"
 #include "params/param_ids.h"
 #include "shell/entry.h"
 #include "tool_test_support.h"
@@ -93,11 +94,12 @@ TEST(ControlValuesTest, UserUnitsBecomeTheHostsRecords) {
     EXPECT_EQ(point.x_value, -163840);
     EXPECT_EQ(point.y_value, 3 * 65536);
 
-    EXPECT_EQ(Stored("display", "All").pd.value, 19);
-    EXPECT_EQ(Stored("display", 7).pd.value, 7);
-    EXPECT_EQ(Stored("specular_blend", "Multiply").pd.value, 4);
-    EXPECT_EQ(Stored("specular_blend", "color dodge").pd.value, 12) << "case does not matter";
-    EXPECT_EQ(Stored("lights_render", "Light *").pd.value, 8);
+    EXPECT_EQ(Stored("display", "All").pd.value, DISPLAY_CHOICE_ALL);
+    EXPECT_EQ(Stored("display", 7).pd.value, DISPLAY_CHOICE_DIFFUSE);
+    EXPECT_EQ(Stored("specular_blend", "Multiply").pd.value, BLEND_MULTIPLY);
+    EXPECT_EQ(Stored("specular_blend", "color dodge").pd.value, BLEND_COLOR_DODGE)
+        << "case does not matter";
+    EXPECT_EQ(Stored("lights_render", "Light *").pd.value, LIGHTS_RENDER_ANY_LIGHT);
 }
 
 TEST(ControlValuesTest, ValuesTheControlRefusesNameItsRange) {
