@@ -3,6 +3,7 @@
 
 #include "AE_Effect.h"
 #include "AE_GeneralPlug.h"
+#include "params/param_ids.h"
 #include "render/render_context.h"
 #include "shell/host_suites.h"
 
@@ -15,6 +16,11 @@ namespace lumeshade {
 // before it stay in the context.
 A_Err GatherLights(PF_InData* in_data, HostSuites& suites, AEGP_CompH comp, A_long numLayers,
                    const A_Time& compTime, RenderContext& ctx);
+
+// The controls light gathering reads for itself (each light is tested
+// against them), which the render context therefore does not hold.
+inline constexpr ParamId kGatheredControls[] = {PARAM_LIGHTS_ENABLE_INVISIBLE_LIGHTS,
+                                                PARAM_LIGHTS_RENDER};
 
 // The light-type code of a host light type.
 int32_t LightTypeCode(AEGP_LightType type);

@@ -7,49 +7,22 @@
 #include "common/convert.h"
 #include "common/fmath.h"
 #include "params/param_ids.h"
+#include "render/read_table.h"
 
 namespace lumeshade {
 namespace {
 
-// How a control's value becomes its context member.
-enum class Conv {
-    kFixed,           // value / 65536
-    kReciprocal,      // 1 / (value / 65536)
-    kPowerOfTwo,      // 2 to the power value / 65536, in single precision
-    kQuarter,         // value / 65536 x 0.25
-    kTriple,          // 3 x value / 65536
-    kChoice,          // popup choice number
-    kChoicePlusOne,   // popup choice number + 1
-    kIntegerPlusOne,  // integer slider + 1
-    kSwitch,          // checkbox: non-zero is on
-    kColor255,        // colour bytes x 1/255
-    kColor127,        // colour bytes x 1/127
-    kPoint,           // x and y / 65536, truncated toward zero
-    kDegrees,         // angle in degrees
-    kWholeDegrees,    // angle in degrees, truncated toward zero
-};
-
-struct Read {
-    ParamId id;
-    Conv conv;
-    float RenderContext::*real = nullptr;
-    int32_t RenderContext::*integer = nullptr;
-    int32_t RenderContext::*integerY = nullptr;  // points: y
-    bool RenderContext::*flag = nullptr;
-    Color RenderContext::*color = nullptr;
-};
-
-constexpr Read R(ParamId id, Conv conv, float RenderContext::*m) { return {id, conv, m}; }
-constexpr Read I(ParamId id, Conv conv, int32_t RenderContext::*m) {
+constexpr ControlRead R(ParamId id, Conv conv, float RenderContext::*m) { return {id, conv, m}; }
+constexpr ControlRead I(ParamId id, Conv conv, int32_t RenderContext::*m) {
     return {id, conv, nullptr, m};
 }
-constexpr Read P(ParamId id, int32_t RenderContext::*x, int32_t RenderContext::*y) {
+constexpr ControlRead P(ParamId id, int32_t RenderContext::*x, int32_t RenderContext::*y) {
     return {id, Conv::kPoint, nullptr, x, y};
 }
-constexpr Read B(ParamId id, bool RenderContext::*m) {
+constexpr ControlRead B(ParamId id, bool RenderContext::*m) {
     return {id, Conv::kSwitch, nullptr, nullptr, nullptr, m};
 }
-constexpr Read C(ParamId id, Conv conv, Color RenderContext::*m) {
+constexpr ControlRead C(ParamId id, Conv conv, Color RenderContext::*m) {
     return {id, conv, nullptr, nullptr, nullptr, nullptr, m};
 }
 
@@ -57,7 +30,7 @@ using RC = RenderContext;
 using enum Conv;
 
 // Read first, whatever the switches say.
-constexpr Read kAlways[] = {
+constexpr ControlRead kAlways[] = {
     I(PARAM_DEPTH_CHANNEL, kChoice, &RC::depthChannel),
     B(PARAM_BUMP_ENABLE, &RC::bumpEnabled),
     B(PARAM_DEPTH_INVERT, &RC::depthInvert),
@@ -82,30 +55,30 @@ constexpr Read kAlways[] = {
     R(PARAM_LIGHTS_GAMMA, kFixed, &RC::lightGamma),
 };
 
-constexpr Read kGradient[] = {
+constexpr ControlRead kGradient[] = {
     R(PARAM_GRADIENT_AMOUNT, kFixed, &RC::gradientAmount),
     C(PARAM_GRADIENT_COLOR, kColor255, &RC::gradientColor),
     I(PARAM_GRADIENT_BLEND, kChoice, &RC::gradientBlend),
 };
-constexpr Read kShading[] = {
+constexpr ControlRead kShading[] = {
     C(PARAM_SHADING_COLOR, kColor255, &RC::shadingColor),
     C(PARAM_SHADING_INCANDESCENCE, kColor255, &RC::shadingIncandescence),
     C(PARAM_SHADING_AMBIENT, kColor255, &RC::shadingAmbient),
     I(PARAM_SHADING_BLEND, kChoice, &RC::shadingBlend),
 };
-constexpr Read kSpecular[] = {
+constexpr ControlRead kSpecular[] = {
     R(PARAM_SPECULAR_AMOUNT, kFixed, &RC::specularAmount),
     R(PARAM_SPECULAR_SPREAD, kFixed, &RC::specularSpread),
     C(PARAM_SPECULAR_COLOR, kColor255, &RC::specularColor),
     I(PARAM_SPECULAR_BLEND, kChoice, &RC::specularBlend),
 };
-constexpr Read kIncidence[] = {
+constexpr ControlRead kIncidence[] = {
     R(PARAM_INCIDENCE_AMOUNT, kFixed, &RC::incidenceAmount),
     C(PARAM_INCIDENCE_COLOR, kColor255, &RC::incidenceColor),
     R(PARAM_INCIDENCE_FALLOFF, kFixed, &RC::incidenceFalloff),
     I(PARAM_INCIDENCE_BLEND, kChoice, &RC::incidenceBlend),
 };
-constexpr Read kRimLight[] = {
+constexpr ControlRead kRimLight[] = {
     R(PARAM_RIM_LIGHT_AMOUNT, kFixed, &RC::rimLightAmount),
     R(PARAM_RIM_LIGHT_SIZE, kFixed, &RC::rimLightSize),
     R(PARAM_RIM_LIGHT_WIDTH, kFixed, &RC::rimLightWidth),
@@ -113,7 +86,7 @@ constexpr Read kRimLight[] = {
     I(PARAM_RIM_LIGHT_ANGLE, kWholeDegrees, &RC::rimLightAngle),
     I(PARAM_RIM_LIGHT_BLEND, kChoice, &RC::rimLightBlend),
 };
-constexpr Read kToon[] = {
+constexpr ControlRead kToon[] = {
     R(PARAM_TOON_AMOUNT, kFixed, &RC::toonAmount),
     R(PARAM_TOON_SHADOW_INTENSITY, kFixed, &RC::toonShadowIntensity),
     R(PARAM_TOON_HIGHLIGHT_INTENSITY, kFixed, &RC::toonHighlightIntensity),
@@ -125,14 +98,14 @@ constexpr Read kToon[] = {
     C(PARAM_TOON_HIGHLIGHT_COLOR, kColor255, &RC::toonHighlightColor),
     I(PARAM_TOON_BLEND, kChoice, &RC::toonBlend),
 };
-constexpr Read kMatcap[] = {
+constexpr ControlRead kMatcap[] = {
     R(PARAM_MATCAP_AMOUNT, kFixed, &RC::matcapAmount),
     I(PARAM_MATCAP_BLUR, kIntegerPlusOne, &RC::matcapBlur),
     I(PARAM_MATCAP_BLEND, kChoice, &RC::matcapBlend),
     I(PARAM_MATCAP_MODE, kChoice, &RC::matcapMode),
     P(PARAM_MATCAP_OFFSET, &RC::matcapOffsetX, &RC::matcapOffsetY),
 };
-constexpr Read kReflection[] = {
+constexpr ControlRead kReflection[] = {
     R(PARAM_REFLECTION_AMOUNT, kFixed, &RC::reflectionAmount),
     R(PARAM_REFLECTION_GAMMA, kFixed, &RC::reflectionGamma),
     I(PARAM_REFLECTION_BLUR, kIntegerPlusOne, &RC::reflectionBlur),
@@ -147,7 +120,7 @@ constexpr Read kReflection[] = {
     I(PARAM_REFLECTION_TILE_MODE, kChoice, &RC::reflectionTileMode),
     I(PARAM_REFLECTION_BLEND, kChoice, &RC::reflectionBlend),
 };
-constexpr Read kRefraction[] = {
+constexpr ControlRead kRefraction[] = {
     R(PARAM_REFRACTION_AMOUNT, kFixed, &RC::refractionAmount),
     R(PARAM_REFRACTION_GAMMA, kFixed, &RC::refractionGamma),
     I(PARAM_REFRACTION_BLUR, kIntegerPlusOne, &RC::refractionBlur),
@@ -160,7 +133,7 @@ constexpr Read kRefraction[] = {
     I(PARAM_REFRACTION_TILE_MODE, kChoice, &RC::refractionTileMode),
     I(PARAM_REFRACTION_BLEND, kChoice, &RC::refractionBlend),
 };
-constexpr Read kTexture[] = {
+constexpr ControlRead kTexture[] = {
     I(PARAM_TEXTURE_FILTER, kChoicePlusOne, &RC::textureFilter),
     I(PARAM_TEXTURE_TILE_MODE, kChoice, &RC::textureTileMode),
     I(PARAM_TEXTURE_UV_MIRROR, kChoice, &RC::textureUvMirror),
@@ -168,7 +141,7 @@ constexpr Read kTexture[] = {
     P(PARAM_TEXTURE_OFFSET, &RC::textureOffsetX, &RC::textureOffsetY),
     I(PARAM_TEXTURE_BLEND, kChoice, &RC::textureBlend),
 };
-constexpr Read kBump[] = {
+constexpr ControlRead kBump[] = {
     I(PARAM_BUMP_FILTER, kChoicePlusOne, &RC::bumpFilter),
     I(PARAM_BUMP_TILE_MODE, kChoice, &RC::bumpTileMode),
     R(PARAM_BUMP_INTENSITY, kFixed, &RC::bumpIntensity),
@@ -177,7 +150,7 @@ constexpr Read kBump[] = {
 };
 
 // Read last, whatever the switches say.
-constexpr Read kLast[] = {
+constexpr ControlRead kLast[] = {
     B(PARAM_NORMALS_INVERT_X, &RC::normalsInvertX),
     B(PARAM_NORMALS_INVERT_Y, &RC::normalsInvertY),
     B(PARAM_NORMALS_INVERT_Z, &RC::normalsInvertZ),
@@ -188,31 +161,20 @@ constexpr Read kLast[] = {
     R(PARAM_BLEND_AMOUNT, kFixed, &RC::blendAmount),
 };
 
-struct Block {
-    bool RenderContext::*enable;  // null: always read
-    const Read* begin;
-    const Read* end;
-};
-
-template <size_t N>
-constexpr Block Group(bool RenderContext::*enable, const Read (&reads)[N]) {
-    return {enable, reads, reads + N};
-}
-
-const Block kBlocks[] = {
-    Group(nullptr, kAlways),
-    Group(&RC::gradientEnabled, kGradient),
-    Group(&RC::shadingEnabled, kShading),
-    Group(&RC::specularEnabled, kSpecular),
-    Group(&RC::incidenceEnabled, kIncidence),
-    Group(&RC::rimLightEnabled, kRimLight),
-    Group(&RC::toonEnabled, kToon),
-    Group(&RC::matcapEnabled, kMatcap),
-    Group(&RC::reflectionEnabled, kReflection),
-    Group(&RC::refractionEnabled, kRefraction),
-    Group(&RC::textureEnabled, kTexture),
-    Group(&RC::bumpEnabled, kBump),
-    Group(nullptr, kLast),
+constexpr ReadBlock kBlocks[] = {
+    {nullptr, kAlways},
+    {&RC::gradientEnabled, kGradient},
+    {&RC::shadingEnabled, kShading},
+    {&RC::specularEnabled, kSpecular},
+    {&RC::incidenceEnabled, kIncidence},
+    {&RC::rimLightEnabled, kRimLight},
+    {&RC::toonEnabled, kToon},
+    {&RC::matcapEnabled, kMatcap},
+    {&RC::reflectionEnabled, kReflection},
+    {&RC::refractionEnabled, kRefraction},
+    {&RC::textureEnabled, kTexture},
+    {&RC::bumpEnabled, kBump},
+    {nullptr, kLast},
 };
 
 constexpr float kByteToUnit = 0.003921569f;        // 1/255 in single precision
@@ -230,7 +192,7 @@ Color ScaledBytes(const PF_Pixel& p, float scale) {
     return c;  // the fourth value is not a colour channel and stays zero
 }
 
-void Store(const Read& r, const PF_ParamDefUnion& u, RenderContext& ctx) {
+void Store(const ControlRead& r, const PF_ParamDefUnion& u, RenderContext& ctx) {
     switch (r.conv) {
         case kFixed:
             ctx.*r.real = float(FixedToDouble(u.fd.value));
@@ -280,6 +242,8 @@ void Store(const Read& r, const PF_ParamDefUnion& u, RenderContext& ctx) {
 
 }  // namespace
 
+std::span<const ReadBlock> ReadBlocks() { return kBlocks; }
+
 PF_Err ReadControl(PF_InData* in_data, A_long index, PF_ParamDef& def) {
     std::memset(&def, 0, sizeof def);
     PF_Err err = PF_CHECKOUT_PARAM(in_data, index, in_data->current_time, in_data->time_step,
@@ -290,11 +254,11 @@ PF_Err ReadControl(PF_InData* in_data, A_long index, PF_ParamDef& def) {
 
 void ReadRenderParameters(PF_InData* in_data, RenderContext& ctx) {
     PF_ParamDef def;
-    for (const Block& block : kBlocks) {
+    for (const ReadBlock& block : kBlocks) {
         if (block.enable != nullptr && !(ctx.*block.enable)) continue;
-        for (const Read* r = block.begin; r != block.end; ++r) {
-            if (ReadControl(in_data, r->id, def) != PF_Err_NONE) return;
-            Store(*r, def.u, ctx);
+        for (const ControlRead& r : block.reads) {
+            if (ReadControl(in_data, r.id, def) != PF_Err_NONE) return;
+            Store(r, def.u, ctx);
         }
     }
 }
