@@ -240,8 +240,10 @@ TEST(DownsampledPositionTest, AReducedPixelShadesAsTheFullResolutionOne) {
             for (A_long y : {0, 3, 7}) {
                 PF_PixelFloat in{1.0f, 0.2f, 0.2f, 0.2f}, atFull{}, atReduced{};
                 ctx.inData = &full;
+                PrepareFrame(ctx);
                 ASSERT_EQ(ShadePixelFloat(&ctx, x * scale, y * scale, &in, &atFull), PF_Err_NONE);
                 ctx.inData = &reduced;
+                PrepareFrame(ctx);
                 ASSERT_EQ(ShadePixelFloat(&ctx, x, y, &in, &atReduced), PF_Err_NONE);
                 EXPECT_EQ(atReduced.red, atFull.red) << scale << " at " << x << ", " << y;
                 EXPECT_EQ(atReduced.green, atFull.green);
@@ -258,10 +260,10 @@ TEST(DownsampledPositionTest, AReducedPixelShadesAsTheFullResolutionOne) {
 
 // --- Values prepared once per frame ------------------------------------------
 
-// Smart render prepares the frame's constants once; a context shaded
-// without them works them out per pixel. The two must give the same bits,
-// with every setting they cover away from its default.
-TEST(PreparedFrameTest, APreparedContextShadesAsAnUnpreparedOne) {
+// Smart render prepares the frame's constants once; the pixel functions
+// refuse a context whose constants were never prepared, and a prepared one
+// shows every setting the constants cover (here the rim light's angle).
+TEST(PreparedFrameTest, OnlyAPreparedContextIsShadedAndItFollowsTheSettings) {
     static SPBasicSuite basic{};
     World normals(16, 16, Depth::kFloat);
     for (A_long y = 0; y < 16; ++y) {
@@ -309,33 +311,36 @@ TEST(PreparedFrameTest, APreparedContextShadesAsAnUnpreparedOne) {
         ctx.lightIntensity[i] = 100.0f;
     }
 
+    // The frame's pixels, or nothing when a pixel is refused.
     const auto frame = [&] {
         std::vector<PF_PixelFloat> out(16 * 16);
         for (A_long y = 0; y < 16; ++y) {
             for (A_long x = 0; x < 16; ++x) {
                 PF_PixelFloat in{1.0f, 0.2f, 0.4f, 0.6f};
-                EXPECT_EQ(ShadePixelFloat(&ctx, x, y, &in, &out[std::size_t(y * 16 + x)]),
-                          PF_Err_NONE);
+                if (ShadePixelFloat(&ctx, x, y, &in, &out[std::size_t(y * 16 + x)]) !=
+                    PF_Err_NONE) {
+                    return std::vector<PF_PixelFloat>{};
+                }
             }
         }
         return out;
     };
     const auto same = [](const std::vector<PF_PixelFloat>& a, const std::vector<PF_PixelFloat>& b) {
-        return std::memcmp(a.data(), b.data(), a.size() * sizeof(PF_PixelFloat)) == 0;
+        return a.size() == b.size() &&
+               std::memcmp(a.data(), b.data(), a.size() * sizeof(PF_PixelFloat)) == 0;
     };
-    for (int32_t angle : {0, 30, 135, 250}) {
+    PrepareFrame(ctx);
+    const std::vector<PF_PixelFloat> atZero = frame();
+    ASSERT_EQ(atZero.size(), 256u);
+    for (int32_t angle : {30, 135, 250}) {
         ctx.rimLightAngle = angle;
         ctx.frame = {};
-        const std::vector<PF_PixelFloat> unprepared = frame();
+        EXPECT_TRUE(frame().empty()) << "an unprepared context is refused";
         PrepareFrame(ctx);
         ASSERT_TRUE(ctx.frame.prepared);
-        EXPECT_TRUE(same(frame(), unprepared)) << "angle " << angle;
-        // The angle reaches the picture, so the comparison covers it.
-        if (angle != 0) {
-            ctx.rimLightAngle = 0;
-            ctx.frame = {};
-            EXPECT_FALSE(same(frame(), unprepared)) << "angle " << angle;
-        }
+        const std::vector<PF_PixelFloat> turned = frame();
+        EXPECT_EQ(turned.size(), 256u);
+        EXPECT_FALSE(same(turned, atZero)) << "angle " << angle;
     }
 }
 

@@ -1,9 +1,8 @@
 // What the pixel function would otherwise work out again for every pixel:
 // values that follow from the controls and the frame alone, and where the
 // frame's buffers lie in the layer. Smart render prepares them once per
-// frame (PrepareFrame, shading/pixel_pass.h); a context whose constants were
-// never prepared is shaded with them worked out for each pixel, with the
-// same result.
+// frame (PrepareFrame, shading/shade_pixel.h); the pixel functions refuse a
+// context whose constants were never prepared.
 #pragma once
 
 #include <cstdint>
@@ -80,19 +79,19 @@ struct LightSteps {
 // Display choice and the maps: the row kernels (shading/row_kernels.h)
 // branch on these once per run of pixels, never per pixel or per lane.
 struct PassSteps {
-    bool lightLoop = false;   // the Display choice runs the light loop
-    bool texture = false;     // the texture lookup feeds the light loop
-    bool bump = false;        // the bump map tilts the normals
-    bool incidence = false;   // each surface term and lookup acts
+    bool lightLoop = false;  // the Display choice runs the light loop
+    bool texture = false;    // the texture lookup feeds the light loop
+    bool bump = false;       // the bump map tilts the normals
+    bool incidence = false;  // each surface term and lookup acts
     bool gradient = false;
     bool rimLight = false;
     bool matcap = false;
     bool reflection = false;
     bool refraction = false;
-    bool alphaMap = false;    // an alpha map gives the coverage
+    bool alphaMap = false;       // an alpha map gives the coverage
     bool normalIsInput = false;  // each pixel's normal-map pixel is its input pixel
-    bool limit = false;       // integer pixels: blends and the result keep to 0..1
-    bool transfer = false;    // the result is blended with the input
+    bool limit = false;          // integer pixels: blends and the result keep to 0..1
+    bool transfer = false;       // the result is blended with the input
     // Reads that go through the host's area sampler, a call per pixel.
     bool preBlurSamples = false;
     bool textureSamples = false;

@@ -35,32 +35,31 @@ struct LightLoopInput {
     Color texture;       // T from the texture lookup (zero when none)
 };
 
+// The light loop and the terms as the pixel pass runs them. Each reads the
+// frame constants of a prepared context (PrepareFrame): the steps that act,
+// their exponents, the channel maximum of their blends and the rim light's
+// direction.
+
 // Runs the light loop (lights from lightCount - 1 down to 0) and adds each
 // light's colour into `accumulated`.
-inline void RunLightLoop(const RenderContext& ctx, const LightLoopInput& in, Color& accumulated);
+inline void LightLoop(const RenderContext& ctx, const LightLoopInput& in, Color& accumulated);
 
-// The diffuse finishing of one light's colour (Shading on, Display All,
-// Diffuse or Bump): colour, ambient multiplier and incandescence.
-inline void FinishDiffuse(const RenderContext& ctx, Color& light);
-
-// Toon bands from the diffuse value `f` (Toon on, Display All or Toon,
-// positive amount).
-inline void ApplyToon(float f, const RenderContext& ctx, Color& light);
-
-// The highlight of light `index` (0 .. lightCount - 1) with its attenuation
-// and diffuse value (Specular on, Display All or Specular, positive Spread
-// and amount).
-inline void ApplySpecular(float att, float f, int index, const RenderContext& ctx, Color& light);
+// The steps the loop takes on one light's colour, each only where the
+// prepared steps say it acts: the Shading group's finishing (colour,
+// ambient multiplier, incandescence); the Toon bands from the diffuse value
+// `f`; the Specular highlight of light `index` with its attenuation.
+inline void ShadingFinish(const RenderContext& ctx, Color& light);
+inline void Toon(float f, const RenderContext& ctx, Color& light);
+inline void Specular(float att, float f, int index, const RenderContext& ctx, Color& light);
 
 // Surface terms on the accumulated colour, each gated by its switch, its
 // amount and the Display choice.
-inline void ApplyIncidence(Vector3 n, const RenderContext& ctx, Color& accumulated);
-inline void ApplyGradient(Vector3 n, const RenderContext& ctx, Color& accumulated);
+inline void Incidence(Vector3 n, const RenderContext& ctx, Color& accumulated);
+inline void Gradient(Vector3 n, const RenderContext& ctx, Color& accumulated);
 // normalMapBlue: the blue channel of the normal-map pixel normalised to 0..1
 // (not the decoded nz and not inverted). The pass calls this only while the
 // rim light is switched on.
-inline void ApplyRimLight(float normalMapBlue, Vector3 n, const RenderContext& ctx,
-                          Color& accumulated);
+inline void RimLight(float normalMapBlue, Vector3 n, const RenderContext& ctx, Color& accumulated);
 
 namespace lighting_detail {
 
@@ -236,6 +235,13 @@ inline void Highlight(float att, float f, int index, float exponent, bool unit,
     BlendColor(light, ctx.specularBlend, ctx.specularAmount, b, maxValue);
 }
 
+// The rim light's direction for Angle: its sine and cosine.
+inline void RimDirection(const RenderContext& ctx, float& sn, float& cs) {
+    const float r = static_cast<float>(ctx.rimLightAngle) * kDegreesToRadians;
+    sn = SinF(r);
+    cs = CosF(r);
+}
+
 inline LightSteps StepsOf(const RenderContext& ctx, int32_t maxValue) {
     LightSteps steps;
     steps.maxValue = maxValue;
@@ -257,9 +263,29 @@ inline LightSteps StepsOf(const RenderContext& ctx, int32_t maxValue) {
     return steps;
 }
 
-// The light loop with its steps decided.
-inline void LightLoop(const RenderContext& ctx, const LightLoopInput& in, const LightSteps& steps,
-                      Color& accumulated) {
+}  // namespace lighting_detail
+
+inline void ShadingFinish(const RenderContext& ctx, Color& light) {
+    const LightSteps& steps = ctx.frame.steps;
+    if (steps.diffuse) lighting_detail::FinishLit(ctx, steps.unitDiffuse, light);
+}
+
+inline void Toon(float f, const RenderContext& ctx, Color& light) {
+    const LightSteps& steps = ctx.frame.steps;
+    if (steps.toon) lighting_detail::ToonBands(f, ctx, steps.maxValue, light);
+}
+
+inline void Specular(float att, float f, int index, const RenderContext& ctx, Color& light) {
+    const LightSteps& steps = ctx.frame.steps;
+    if (steps.specular) {
+        lighting_detail::Highlight(att, f, index, steps.specularExponent, steps.unitSpecular, ctx,
+                                   steps.maxValue, light);
+    }
+}
+
+inline void LightLoop(const RenderContext& ctx, const LightLoopInput& in, Color& accumulated) {
+    using namespace lighting_detail;
+    const LightSteps& steps = ctx.frame.steps;
     const int32_t count = std::clamp<int32_t>(ctx.lightCount, 0, MAX_LIGHTS);
     const float depthScale = in.depth * ctx.depthMultiplier;
 
@@ -297,7 +323,7 @@ inline void LightLoop(const RenderContext& ctx, const LightLoopInput& in, const 
         light.red += steps.exposureOffset;
         light.green += steps.exposureOffset;
         light.blue += steps.exposureOffset;
-        if (steps.diffuse) FinishLit(ctx, steps.unitDiffuse, light);
+        ShadingFinish(ctx, light);
         if (steps.shadingBlend) BlendColor(light, ctx.shadingBlend, 1.0f, in.input, steps.maxValue);
         if (steps.textureBlend) {
             BlendColor(light, ctx.textureBlend, ctx.textureAmount, in.texture, steps.maxValue);
@@ -305,11 +331,8 @@ inline void LightLoop(const RenderContext& ctx, const LightLoopInput& in, const 
             BlendColor(light, BLEND_NORMAL, 1.0f, in.texture, steps.maxValue);
         }
         if (!ambient) {
-            if (steps.toon) ToonBands(f, ctx, steps.maxValue, light);
-            if (steps.specular) {
-                Highlight(att, f, i, steps.specularExponent, steps.unitSpecular, ctx,
-                          steps.maxValue, light);
-            }
+            Toon(f, ctx, light);
+            Specular(att, f, i, ctx, light);
         }
         accumulated.red += light.red;
         accumulated.green += light.green;
@@ -318,34 +341,9 @@ inline void LightLoop(const RenderContext& ctx, const LightLoopInput& in, const 
     }
 }
 
-}  // namespace lighting_detail
-
-inline void RunLightLoop(const RenderContext& ctx, const LightLoopInput& in, Color& accumulated) {
+inline void Incidence(Vector3 n, const RenderContext& ctx, Color& accumulated) {
     using namespace lighting_detail;
-    LightLoop(ctx, in, StepsOf(ctx, ChannelMaxOf(ctx)), accumulated);
-}
-
-inline void FinishDiffuse(const RenderContext& ctx, Color& light) {
-    if (lighting_detail::FinishesDiffuse(ctx)) lighting_detail::FinishLit(ctx, false, light);
-}
-
-inline void ApplyToon(float f, const RenderContext& ctx, Color& light) {
-    if (lighting_detail::ToonActs(ctx)) {
-        lighting_detail::ToonBands(f, ctx, lighting_detail::ChannelMaxOf(ctx), light);
-    }
-}
-
-inline void ApplySpecular(float att, float f, int index, const RenderContext& ctx, Color& light) {
-    using namespace lighting_detail;
-    if (SpecularActs(ctx)) {
-        Highlight(att, f, index, SpecularExponent(ctx), false, ctx, ChannelMaxOf(ctx), light);
-    }
-}
-
-namespace lighting_detail {
-
-// The surface terms with the channel maximum of their blends given.
-inline void Incidence(Vector3 n, const RenderContext& ctx, int32_t maxValue, Color& accumulated) {
+    const int32_t maxValue = ctx.frame.steps.maxValue;
     if (!ctx.incidenceEnabled || !ShowsTerm(ctx.displayMode, DISPLAY_INCIDENCE) ||
         !(ctx.incidenceAmount > 0.0f)) {
         return;
@@ -356,7 +354,9 @@ inline void Incidence(Vector3 n, const RenderContext& ctx, int32_t maxValue, Col
                Scaled(ctx.incidenceColor, v), maxValue);
 }
 
-inline void Gradient(Vector3 n, const RenderContext& ctx, int32_t maxValue, Color& accumulated) {
+inline void Gradient(Vector3 n, const RenderContext& ctx, Color& accumulated) {
+    using namespace lighting_detail;
+    const int32_t maxValue = ctx.frame.steps.maxValue;
     if (!ctx.gradientEnabled || !ShowsTerm(ctx.displayMode, DISPLAY_GRADIENT) ||
         !(ctx.gradientAmount > 0.0f)) {
         return;
@@ -370,15 +370,10 @@ inline void Gradient(Vector3 n, const RenderContext& ctx, int32_t maxValue, Colo
     BlendColor(accumulated, ctx.gradientBlend, ctx.gradientAmount, c, maxValue);
 }
 
-// The rim light's direction for Angle: its sine and cosine.
-inline void RimDirection(const RenderContext& ctx, float& sn, float& cs) {
-    const float r = static_cast<float>(ctx.rimLightAngle) * kDegreesToRadians;
-    sn = SinF(r);
-    cs = CosF(r);
-}
-
-inline void RimLight(float normalMapBlue, Vector3 n, const RenderContext& ctx, int32_t maxValue,
-                     float sn, float cs, Color& accumulated) {
+inline void RimLight(float normalMapBlue, Vector3 n, const RenderContext& ctx, Color& accumulated) {
+    using namespace lighting_detail;
+    const int32_t maxValue = ctx.frame.steps.maxValue;
+    const float sn = ctx.frame.rimSin, cs = ctx.frame.rimCos;
     if (!ctx.rimLightEnabled || !ShowsTerm(ctx.displayMode, DISPLAY_RIM) ||
         !(ctx.rimLightAmount > 0.0f) || !(ctx.rimLightSize > 0.0f)) {
         return;
@@ -395,24 +390,6 @@ inline void RimLight(float normalMapBlue, Vector3 n, const RenderContext& ctx, i
     const float k = ctx.rimLightAmount * (e * w) * 4.0f;
     BlendColor(accumulated, ctx.rimLightBlend, ctx.rimLightAmount, Scaled(ctx.rimLightColor, k),
                maxValue);
-}
-
-}  // namespace lighting_detail
-
-inline void ApplyIncidence(Vector3 n, const RenderContext& ctx, Color& accumulated) {
-    lighting_detail::Incidence(n, ctx, lighting_detail::ChannelMaxOf(ctx), accumulated);
-}
-
-inline void ApplyGradient(Vector3 n, const RenderContext& ctx, Color& accumulated) {
-    lighting_detail::Gradient(n, ctx, lighting_detail::ChannelMaxOf(ctx), accumulated);
-}
-
-inline void ApplyRimLight(float normalMapBlue, Vector3 n, const RenderContext& ctx,
-                          Color& accumulated) {
-    float sn = 0.0f, cs = 1.0f;
-    lighting_detail::RimDirection(ctx, sn, cs);
-    lighting_detail::RimLight(normalMapBlue, n, ctx, lighting_detail::ChannelMaxOf(ctx), sn, cs,
-                              accumulated);
 }
 
 }  // namespace lumeshade

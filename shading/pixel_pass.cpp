@@ -224,14 +224,13 @@ template <class Pixel>
             if (ctx.textureEnabled) LookupTexture(m, at.x, at.y, ctx, texture);
             const LightLoopInput lit{
                 n, float(at.x) * k.pixelScaleX, float(at.y) * k.pixelScaleY, depth, input, texture};
-            lighting_detail::LightLoop(ctx, lit, k.steps, s);
+            LightLoop(ctx, lit, s);
         }
 
-        lighting_detail::Incidence(n, ctx, maxValue, s);
-        lighting_detail::Gradient(n, ctx, maxValue, s);
+        Incidence(n, ctx, s);
+        Gradient(n, ctx, s);
         if (ctx.rimLightEnabled) {
-            lighting_detail::RimLight(Scaled<Pixel>(m.blue), n, ctx, maxValue, k.rimSin, k.rimCos,
-                                      s);
+            RimLight(Scaled<Pixel>(m.blue), n, ctx, s);
         }
         if (ctx.matcapEnabled) LookupMatcap(m, n, ctx, s);
         if (ctx.reflectionEnabled) LookupReflection(m, at.x, at.y, depth, n2, ctx, s);
@@ -330,21 +329,6 @@ float ReadDepth(A_long x, A_long y, const RenderContext& ctx) {
 
 void PrepareFrame(RenderContext& ctx) { ctx.frame = ConstantsOf(ctx); }
 
-namespace {
-
-// Only a context made without smart render (a test calling a pixel function
-// directly) is shaded here, with a copy prepared for the pixel. Out of line,
-// so that the copy's stack space is not set up for every pixel.
-template <class Pixel>
-[[gnu::noinline]] PF_Err ShadeUnprepared(const RenderContext& ctx, A_long x, A_long y,
-                                         const Pixel& in, Pixel& out) {
-    RenderContext prepared = ctx;
-    PrepareFrame(prepared);
-    return Shade(prepared, x, y, in, out);
-}
-
-}  // namespace
-
 template <class Pixel>
 PF_Err ShadePixel(void* refcon, A_long x, A_long y, Pixel* in, Pixel* out) {
     // Nothing may be thrown into the host's iterate code: a failure becomes
@@ -355,7 +339,8 @@ PF_Err ShadePixel(void* refcon, A_long x, A_long y, Pixel* in, Pixel* out) {
         if (ctx->inData == nullptr || ctx->inData->pica_basicP == nullptr) {
             return PF_Err_BAD_CALLBACK_PARAM;
         }
-        if (!ctx->frame.prepared) return ShadeUnprepared(*ctx, x, y, *in, *out);
+        // Only a prepared context (PrepareFrame) holds the frame's constants.
+        if (!ctx->frame.prepared) return PF_Err_BAD_CALLBACK_PARAM;
         return Shade(*ctx, x, y, *in, *out);
     });
 }

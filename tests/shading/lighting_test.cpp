@@ -6,6 +6,7 @@
 #include <set>
 
 #include "shading/blend.h"
+#include "shading/shade_pixel.h"
 
 namespace lumeshade {
 namespace {
@@ -89,6 +90,19 @@ void EnableRimLight(RenderContext& ctx, float width, int32_t angle) {
     ctx.rimLightBlend = BLEND_ADD;
 }
 
+// The context as smart render hands it to the pass: its frame prepared at
+// full resolution.
+RenderContext Prepared(RenderContext ctx) {
+    static PF_InData inData = [] {
+        PF_InData d{};
+        d.downsample_x = d.downsample_y = {1, 1};
+        return d;
+    }();
+    ctx.inData = &inData;
+    PrepareFrame(ctx);
+    return ctx;
+}
+
 LightLoopInput Pixel(Vector3 normal = kFacing, float px = 0.0f, float py = 0.0f) {
     LightLoopInput in;
     in.normal = normal;
@@ -99,7 +113,7 @@ LightLoopInput Pixel(Vector3 normal = kFacing, float px = 0.0f, float py = 0.0f)
 
 Color Shade(const RenderContext& ctx, const LightLoopInput& in) {
     Color sum{};
-    RunLightLoop(ctx, in, sum);
+    LightLoop(Prepared(ctx), in, sum);
     return sum;
 }
 
@@ -123,7 +137,7 @@ TEST(LightLoopTest, OneLightAboveAFacingSurfaceGivesTheAmbientGreyTimesTwo) {
 TEST(LightLoopTest, NoLightsAddNothing) {
     const RenderContext ctx = DefaultContext();
     Color sum{0.1f, 0.2f, 0.3f, 0.4f};
-    RunLightLoop(ctx, Pixel(), sum);
+    LightLoop(Prepared(ctx), Pixel(), sum);
     EXPECT_EQ(sum.red, 0.1f);
     EXPECT_EQ(sum.fourth, 0.4f);
 }
@@ -293,7 +307,7 @@ TEST(ZeroSettingsTest, DiffuseZeroLightsOnlyFullyFacingSurfaces) {
 
     ctx.shadingAmbient = Grey(0.5f);
     Color light{0.5f, 1.0f, 3.0f, 0.0f};  // above 1 steps to 1, not to infinity
-    FinishDiffuse(ctx, light);
+    ShadingFinish(Prepared(ctx), light);
     EXPECT_EQ(light.red, 0.0f);
     EXPECT_EQ(light.green, 1.0f);
     EXPECT_EQ(light.blue, 1.0f);
@@ -320,7 +334,7 @@ TEST(ZeroSettingsTest, IncidenceFalloffZeroStepsTheIncidence) {
     } cases[] = {{1.0f, 0.0f}, {0.5f, 0.0f}, {0.0f, 1.0f}, {-0.5f, 1.0f}};
     for (const auto& c : cases) {
         Color sum{};
-        ApplyIncidence({0.5f, 0.5f, c.nz}, ctx, sum);
+        Incidence({0.5f, 0.5f, c.nz}, Prepared(ctx), sum);
         ExpectGrey(sum, c.expected, 0.0f);
     }
 }
@@ -329,10 +343,10 @@ TEST(ZeroSettingsTest, RimLightWidthZeroStepsTheRim) {
     RenderContext ctx = DefaultContext();
     EnableRimLight(ctx, 0.0f, 45);
     Color leaning{};  // leaning 1.41 towards the rim
-    ApplyRimLight(0.501f, {1.0f, 1.0f, 0.5f}, ctx, leaning);
+    RimLight(0.501f, {1.0f, 1.0f, 0.5f}, Prepared(ctx), leaning);
     ExpectGrey(leaning, 2.0f, 1e-5f);
     Color facing{};  // leaning 0.71
-    ApplyRimLight(0.501f, kFacing, ctx, facing);
+    RimLight(0.501f, kFacing, Prepared(ctx), facing);
     ExpectGrey(facing, 0.0f, 0.0f);
 }
 
@@ -365,17 +379,18 @@ TEST(ZeroSettingsTest, NoInfinityOrNaNReachesTheColour) {
     for (RenderContext* ctx : {&zero, &fractional}) {
         for (const float exposure : {0.25f, 1.0f, 4.0f}) {
             ctx->lightExposure = exposure;
-            for (int32_t mode = 1; mode <= 4; ++mode) {
+            for (int32_t mode = FALLOFF_CONSTANT; mode <= FALLOFF_CUBIC; ++mode) {
                 ctx->lightFalloffMode = mode;
+                const RenderContext prepared = Prepared(*ctx);
                 for (const float x : values) {
                     for (const float y : values) {
                         for (const float z : values) {
                             for (const float p : {0.0f, 5.0f, 10.0f}) {
                                 const Vector3 n{x, y, z};
-                                Color sum = Shade(*ctx, Pixel(n, p, p));
-                                ApplyIncidence(n, *ctx, sum);
-                                ApplyGradient(n, *ctx, sum);
-                                ApplyRimLight(z, n, *ctx, sum);
+                                Color sum = Shade(prepared, Pixel(n, p, p));
+                                Incidence(n, prepared, sum);
+                                Gradient(n, prepared, sum);
+                                RimLight(z, n, prepared, sum);
                                 ASSERT_TRUE(std::isfinite(sum.red) && std::isfinite(sum.green) &&
                                             std::isfinite(sum.blue))
                                     << "exposure " << exposure << " mode " << mode << " n (" << x
@@ -429,7 +444,7 @@ TEST(ToonTest, BandsByDiffuseValue) {
     };
     for (const auto& c : cases) {
         Color light = Grey(0.9f);
-        ApplyToon(c.f, ctx, light);
+        Toon(c.f, Prepared(ctx), light);
         SCOPED_TRACE(c.f);
         ExpectGrey(light, c.expected, 1e-6f);
     }
@@ -445,7 +460,7 @@ TEST(SpecularTest, TheAmountEntersTwice) {
     for (const auto& c : cases) {
         ctx.specularAmount = c.amount;
         Color light = Grey(0.1f);
-        ApplySpecular(0.5f, 0.25f, 0, ctx, light);
+        Specular(0.5f, 0.25f, 0, Prepared(ctx), light);
         EXPECT_NEAR(light.red, c.red, 1e-6f);
         EXPECT_NEAR(light.green, c.green, 1e-6f);
         EXPECT_NEAR(light.blue, 0.1f, 1e-6f);
@@ -457,11 +472,11 @@ TEST(IncidenceTest, GrowsAsTheSurfaceTurnsAway) {
     EnableIncidence(ctx, 1.0f);
     ctx.incidenceAmount = 1.0f;
     Color facing = Grey(0.3f);
-    ApplyIncidence({0.5f, 0.5f, 1.0f}, ctx, facing);
+    Incidence({0.5f, 0.5f, 1.0f}, Prepared(ctx), facing);
     ExpectGrey(facing, 0.3f, 1e-6f);
     ctx.incidenceAmount = 0.05f;  // opacity 0.5
     Color tilted = Grey(0.2f);
-    ApplyIncidence({0.5f, 0.5f, 0.5f}, ctx, tilted);
+    Incidence({0.5f, 0.5f, 0.5f}, Prepared(ctx), tilted);
     ExpectGrey(tilted, 0.45f, 1e-6f);
 }
 
@@ -477,7 +492,7 @@ TEST(GradientTest, LuminanceWeightsOfTheNormal) {
                  {kFacing, 0.536084f}};
     for (const auto& c : cases) {
         Color sum = Grey(0.9f);
-        ApplyGradient(c.n, ctx, sum);
+        Gradient(c.n, Prepared(ctx), sum);
         ExpectGrey(sum, c.expected, 1e-6f);
     }
 }
@@ -493,7 +508,7 @@ TEST(RimLightTest, TheAngleChoosesTheLeaningComponent) {
     for (const auto& c : cases) {
         ctx.rimLightAngle = c.angle;
         Color sum{};
-        ApplyRimLight(0.751f, n, ctx, sum);  // edge factor 0.25, times 4
+        RimLight(0.751f, n, Prepared(ctx), sum);  // edge factor 0.25, times 4
         ExpectGrey(sum, c.expected, 1e-5f);
     }
 }
@@ -518,29 +533,29 @@ TEST(DisplayGatingTest, EachTermActsOnlyWhenSwitchedOnAndShown) {
         {"diffuse finishing",
          {DISPLAY_DIFFUSE, DISPLAY_BUMP, DISPLAY_ALL},
          &RenderContext::shadingEnabled,
-         [](const RenderContext& ctx, Color& c) { FinishDiffuse(ctx, c); }},
+         [](const RenderContext& ctx, Color& c) { ShadingFinish(Prepared(ctx), c); }},
         {"toon",
          {DISPLAY_TOON, DISPLAY_ALL},
          &RenderContext::toonEnabled,
-         [](const RenderContext& ctx, Color& c) { ApplyToon(1.0f, ctx, c); }},
+         [](const RenderContext& ctx, Color& c) { Toon(1.0f, Prepared(ctx), c); }},
         {"specular",
          {DISPLAY_SPECULAR, DISPLAY_ALL},
          &RenderContext::specularEnabled,
-         [](const RenderContext& ctx, Color& c) { ApplySpecular(1.0f, 1.0f, 0, ctx, c); }},
+         [](const RenderContext& ctx, Color& c) { Specular(1.0f, 1.0f, 0, Prepared(ctx), c); }},
         {"incidence",
          {DISPLAY_INCIDENCE, DISPLAY_ALL},
          &RenderContext::incidenceEnabled,
          [](const RenderContext& ctx, Color& c) {
-             ApplyIncidence(Vector3{0.5f, 0.5f, 0.5f}, ctx, c);
+             Incidence(Vector3{0.5f, 0.5f, 0.5f}, Prepared(ctx), c);
          }},
         {"gradient",
          {DISPLAY_GRADIENT, DISPLAY_ALL},
          &RenderContext::gradientEnabled,
-         [](const RenderContext& ctx, Color& c) { ApplyGradient(kFacing, ctx, c); }},
+         [](const RenderContext& ctx, Color& c) { Gradient(kFacing, Prepared(ctx), c); }},
         {"rim light",
          {DISPLAY_RIM, DISPLAY_ALL},
          &RenderContext::rimLightEnabled,
-         [](const RenderContext& ctx, Color& c) { ApplyRimLight(0.5f, kFacing, ctx, c); }},
+         [](const RenderContext& ctx, Color& c) { RimLight(0.5f, kFacing, Prepared(ctx), c); }},
     };
     for (const Term& term : terms) {
         for (const DisplayCode& code : kDisplayCodes) {
