@@ -1,16 +1,20 @@
 #include "render/smart_render.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "AE_EffectCB.h"
 #include "AE_EffectCBSuites.h"
 #include "AE_EffectPixelFormat.h"
 #include "AE_GeneralPlug.h"
+#include "common/pixel_traits.h"
 #include "params/param_ids.h"
-#include "render/scene.h"
+#include "render/map_layers.h"
 #include "render/pre_render_block.h"
 #include "render/read_parameters.h"
 #include "render/render_context.h"
+#include "render/scene.h"
+#include "shading/pixel_pass.h"
 #include "shading/pixel_path.h"
 #include "shading/row_pass.h"
 #include "shading/shade_pixel.h"
@@ -22,21 +26,16 @@ namespace {
 constexpr char kWorldSuite[] = "PF World Suite";
 constexpr int kWorldSuiteVersion = kPFWorldSuiteVersion2;
 
-// The map layers, in the order they are checked out...
-constexpr ParamId kMapCheckoutOrder[] = {
-    PARAM_NORMAL_MAP,     PARAM_ALPHA_MAP, PARAM_DEPTH_MAP,   PARAM_MATCAP_MAP,
-    PARAM_REFLECTION_ENVIRONMENT_MAP, PARAM_REFRACTION_MAP, PARAM_BUMP_MAP,
-    PARAM_TEXTURE_MAP,    PARAM_TEXTURE_UV_MAP};
-// ...and checked back in.
+// The map layers in the order they are checked back in.
 constexpr ParamId kMapCheckinOrder[] = {
-    PARAM_NORMAL_MAP,     PARAM_ALPHA_MAP, PARAM_DEPTH_MAP,   PARAM_REFLECTION_ENVIRONMENT_MAP,
-    PARAM_REFRACTION_MAP, PARAM_MATCAP_MAP, PARAM_BUMP_MAP,   PARAM_TEXTURE_MAP,
+    PARAM_NORMAL_MAP,     PARAM_ALPHA_MAP,  PARAM_DEPTH_MAP, PARAM_REFLECTION_ENVIRONMENT_MAP,
+    PARAM_REFRACTION_MAP, PARAM_MATCAP_MAP, PARAM_BUMP_MAP,  PARAM_TEXTURE_MAP,
     PARAM_TEXTURE_UV_MAP};
-constexpr int kMapCount = int(sizeof kMapCheckoutOrder / sizeof kMapCheckoutOrder[0]);
+constexpr int kMapCount = int(std::size(kMapLayers));
 
 int MapSlot(ParamId id) {
     for (int i = 0; i < kMapCount; ++i) {
-        if (kMapCheckoutOrder[i] == id) return i;
+        if (kMapLayers[i].id == id) return i;
     }
     return -1;
 }
@@ -64,7 +63,6 @@ public:
     }
     void InputCheckedOut() { inputOut_ = true; }
     PF_ParamDef& Map(int slot) { return maps_[slot]; }
-    PF_ParamDef& Map(ParamId id) { return maps_[MapSlot(id)]; }
     void MapCheckedOut(int slot) { mapOut_[slot] = true; }
     void WorldSuiteAcquired(const PF_WorldSuite2* suite) { worldSuite_ = suite; }
     const PF_WorldSuite2* WorldSuite() const { return worldSuite_; }
@@ -149,26 +147,33 @@ GenericIterate GenericIterateOf(HostSuites& suites) {
     }
 }
 
-// Shades `area` of the output: with the row kernels of the current path
-// through the generic iteration, or with the format's pixel function
-// through its iterate suite when the path is the per-pixel one or the host
-// has no generic iteration.
-PF_Err Shade(PF_InData* in_data, HostSuites& suites, PF_PixelFormat format, RenderContext& ctx,
-             PF_EffectWorld* input, PF_EffectWorld* output, const PF_Rect& area) {
+// The per-pixel iterate suite of each pixel format.
+const PF_Iterate8Suite1& IterateSuite(HostSuites& suites, PF_Pixel8*) { return suites.Iterate8(); }
+const PF_Iterate16Suite1& IterateSuite(HostSuites& suites, PF_Pixel16*) {
+    return suites.Iterate16();
+}
+const PF_IterateFloatSuite1& IterateSuite(HostSuites& suites, PF_PixelFloat*) {
+    return suites.IterateFloat();
+}
+
+// Shades `area` of the output in the format of `Pixel`: with the row kernels
+// of the current path through the generic iteration, or with the format's
+// pixel function through its iterate suite when the path is the per-pixel
+// one or the host has no generic iteration. The context is prepared here,
+// with the format's channel maximum.
+template <class Pixel>
+PF_Err Shade(PF_InData* in_data, HostSuites& suites, RenderContext& ctx, PF_EffectWorld* input,
+             PF_EffectWorld* output, const PF_Rect& area) {
+    ctx.channelMax = PixelTraits<Pixel>::kMax;
+    PrepareFrame(ctx);
     const PixelPath path = CurrentPixelPath();
     const GenericIterate generic = path != PixelPath::kPixel ? GenericIterateOf(suites) : nullptr;
-    if (generic != nullptr) return ShadeRows(in_data, generic, path, format, ctx, *input, *output, area);
-    switch (format) {
-        case PF_PixelFormat_ARGB128:
-            return IterateOutput(suites.IterateFloat(), in_data, input, area, ctx, ShadePixelFloat,
-                                 output);
-        case PF_PixelFormat_ARGB64:
-            return IterateOutput(suites.Iterate16(), in_data, input, area, ctx, ShadePixel16,
-                                 output);
-        default:
-            return IterateOutput(suites.Iterate8(), in_data, input, area, ctx, ShadePixel8,
-                                 output);
+    if (generic != nullptr) {
+        return ShadeRows(in_data, generic, path, PixelTraits<Pixel>::kFormat, ctx, *input, *output,
+                         area);
     }
+    return IterateOutput(IterateSuite(suites, static_cast<Pixel*>(nullptr)), in_data, input, area,
+                         ctx, ShadePixel<Pixel>, output);
 }
 
 void ReportSuiteMessage(PF_InData* in_data, PF_OutData* out_data, const char* message) {
@@ -218,26 +223,17 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     std::memcpy(static_cast<void*>(&ctx), block, sizeof ctx);
     SetLayerSize(in_data, ctx);
 
-    for (ParamId id : kMapCheckoutOrder) {
-        const int slot = MapSlot(id);
+    for (int slot = 0; slot < kMapCount; ++slot) {
         PF_ParamDef& def = held.Map(slot);
         std::memset(&def, 0, sizeof def);
-        if (PF_CHECKOUT_PARAM(in_data, id, in_data->current_time, in_data->time_step,
-                              in_data->time_scale, &def) == PF_Err_NONE) {
+        if (PF_CHECKOUT_PARAM(in_data, kMapLayers[slot].id, in_data->current_time,
+                              in_data->time_step, in_data->time_scale, &def) == PF_Err_NONE) {
             held.MapCheckedOut(slot);
         }
+        ctx.*kMapLayers[slot].member = &def.u.ld;
     }
     // Without a chosen normal map the layer itself is the normal map.
-    PF_EffectWorld& normalMap = held.Map(PARAM_NORMAL_MAP).u.ld;
-    ctx.normalMap = normalMap.data != nullptr ? &normalMap : input;
-    ctx.alphaMap = &held.Map(PARAM_ALPHA_MAP).u.ld;
-    ctx.depthMap = &held.Map(PARAM_DEPTH_MAP).u.ld;
-    ctx.matcapMap = &held.Map(PARAM_MATCAP_MAP).u.ld;
-    ctx.environmentMap = &held.Map(PARAM_REFLECTION_ENVIRONMENT_MAP).u.ld;
-    ctx.refractionMap = &held.Map(PARAM_REFRACTION_MAP).u.ld;
-    ctx.bumpMap = &held.Map(PARAM_BUMP_MAP).u.ld;
-    ctx.textureMap = &held.Map(PARAM_TEXTURE_MAP).u.ld;
-    ctx.uvMap = &held.Map(PARAM_TEXTURE_UV_MAP).u.ld;
+    if (ctx.normalMap->data == nullptr) ctx.normalMap = input;
     ctx.frame.placement = {output->origin_x, output->origin_y, input->origin_x, input->origin_y,
                            ctx.normalMap == input};
 
@@ -256,21 +252,17 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     const PF_Rect area = output->extent_hint;
     switch (format) {
         case PF_PixelFormat_ARGB128:
-            ctx.channelMax = 1.0f;
+            err = Shade<PF_PixelFloat>(in_data, suites, ctx, input, output, area);
             break;
         case PF_PixelFormat_ARGB64:
-            ctx.channelMax = 32768.0f;
+            err = Shade<PF_Pixel16>(in_data, suites, ctx, input, output, area);
             break;
         case PF_PixelFormat_ARGB32:
-            ctx.channelMax = 255.0f;
+            err = Shade<PF_Pixel8>(in_data, suites, ctx, input, output, area);
             break;
         default:
             err = PF_Err_BAD_CALLBACK_PARAM;  // still reports the progress below
             break;
-    }
-    if (err == PF_Err_NONE) {
-        PrepareFrame(ctx);
-        err = Shade(in_data, suites, format, ctx, input, output, area);
     }
 
     PF_PROGRESS(in_data, 100, 100);

@@ -10,6 +10,7 @@
 #include "params/param_table.h"
 #include "params/visibility_rules.h"
 #include "render/gather_lights.h"
+#include "render/map_layers.h"
 #include "render/read_table.h"
 
 namespace lumeshade {
@@ -39,9 +40,8 @@ Groups GroupsOfTheTable() {
     return g;
 }
 
-bool BearsAValue(const ControlRow& row) {
-    return row.type != PF_Param_GROUP_START && row.type != PF_Param_GROUP_END &&
-           row.type != PF_Param_LAYER;  // layers are checked out as maps, not read
+bool IsGroupMark(const ControlRow& row) {
+    return row.type == PF_Param_GROUP_START || row.type == PF_Param_GROUP_END;
 }
 
 PF_ParamType TypeReadBy(Conv conv) {
@@ -81,9 +81,19 @@ TEST(ControlTablesTest, EachVisibilityRuleGovernsItsGroupBarItsSwitch) {
     }
 }
 
-TEST(ControlTablesTest, EveryValueIsReadIntoTheContextOnce) {
+// Every control but the group marks reaches the render once: read into the
+// context, read by light gathering, or (a layer) checked out as a map.
+TEST(ControlTablesTest, EveryControlReachesTheRenderOnce) {
     std::map<ParamId, int> reads;
     for (const ParamId id : kGatheredControls) ++reads[id];
+    for (const MapLayer& layer : kMapLayers) {
+        ++reads[layer.id];
+        EXPECT_EQ(Control(layer.id).type, PF_Param_LAYER) << Control(layer.id).identifier;
+        for (const MapLayer& other : kMapLayers) {
+            EXPECT_TRUE(&other == &layer || other.member != layer.member)
+                << Control(layer.id).identifier << " shares its map member";
+        }
+    }
     std::vector<const ControlRead*> all;
     for (const ReadBlock& block : ReadBlocks()) {
         for (const ControlRead& r : block.reads) {
@@ -93,7 +103,7 @@ TEST(ControlTablesTest, EveryValueIsReadIntoTheContextOnce) {
         }
     }
     for (const ControlRow& row : kControls) {
-        EXPECT_EQ(reads[row.index], BearsAValue(row) ? 1 : 0) << row.identifier;
+        EXPECT_EQ(reads[row.index], IsGroupMark(row) ? 0 : 1) << row.identifier;
     }
     // No two controls are stored into one member.
     const auto same = [](auto a, auto b) { return a != nullptr && a == b; };
