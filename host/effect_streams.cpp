@@ -7,6 +7,7 @@
 
 #include "host/call_site.h"
 #include "host/suites.h"
+#include "host/unsupported.h"
 
 namespace lumeshade::host {
 namespace {
@@ -33,28 +34,6 @@ Handle NewSlot(std::deque<void*>& slots) {
 
 // Effect suite --------------------------------------------------------------------
 
-A_Err Unsupported(const char* what) {
-    // Everything else in these suites is outside what this host emulates;
-    // the module never calls it.
-    (void)what;
-    return A_Err_GENERIC;
-}
-
-A_Err GetLayerNumEffects(AEGP_LayerH, A_long*) {
-    static CallSite site("AEGP_GetLayerNumEffects");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_GetLayerNumEffects");
-}
-A_Err GetLayerEffectByIndex(AEGP_PluginID, AEGP_LayerH, AEGP_EffectIndex, AEGP_EffectRefH*) {
-    static CallSite site("AEGP_GetLayerEffectByIndex");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_GetLayerEffectByIndex");
-}
-A_Err GetInstalledKeyFromLayerEffect(AEGP_EffectRefH, AEGP_InstalledEffectKey*) {
-    static CallSite site("AEGP_GetInstalledKeyFromLayerEffect");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_GetInstalledKeyFromLayerEffect");
-}
 A_Err GetEffectParamUnionByIndex(AEGP_PluginID, AEGP_EffectRefH effect, PF_ParamIndex index,
                                  PF_ParamType* type, PF_ParamDefUnion* u) {
     static CallSite site("AEGP_GetEffectParamUnionByIndex");
@@ -67,26 +46,6 @@ A_Err GetEffectParamUnionByIndex(AEGP_PluginID, AEGP_EffectRefH effect, PF_Param
     if (u) *u = s.current[size_t(index)].u;
     return A_Err_NONE;
 }
-A_Err GetEffectFlags(AEGP_EffectRefH, AEGP_EffectFlags*) {
-    static CallSite site("AEGP_GetEffectFlags");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_GetEffectFlags");
-}
-A_Err SetEffectFlags(AEGP_EffectRefH, AEGP_EffectFlags, AEGP_EffectFlags) {
-    static CallSite site("AEGP_SetEffectFlags");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_SetEffectFlags");
-}
-A_Err ReorderEffect(AEGP_EffectRefH, A_long) {
-    static CallSite site("AEGP_ReorderEffect");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_ReorderEffect");
-}
-A_Err EffectCallGeneric(AEGP_PluginID, AEGP_EffectRefH, const A_Time*, PF_Cmd, void*) {
-    static CallSite site("AEGP_EffectCallGeneric");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_EffectCallGeneric");
-}
 A_Err DisposeEffect(AEGP_EffectRefH effect) {
     static CallSite site("AEGP_DisposeEffect");
     if (const A_long err = site.Enter()) return err;
@@ -98,53 +57,26 @@ A_Err DisposeEffect(AEGP_EffectRefH effect) {
     }
     return A_Err_NONE;
 }
-A_Err ApplyEffect(AEGP_PluginID, AEGP_LayerH, AEGP_InstalledEffectKey, AEGP_EffectRefH*) {
-    static CallSite site("AEGP_ApplyEffect");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_ApplyEffect");
-}
-A_Err DeleteLayerEffect(AEGP_EffectRefH) {
-    static CallSite site("AEGP_DeleteLayerEffect");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_DeleteLayerEffect");
-}
-A_Err GetNumInstalledEffects(A_long*) {
-    static CallSite site("AEGP_GetNumInstalledEffects");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_GetNumInstalledEffects");
-}
-A_Err GetNextInstalledEffect(AEGP_InstalledEffectKey, AEGP_InstalledEffectKey*) {
-    static CallSite site("AEGP_GetNextInstalledEffect");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_GetNextInstalledEffect");
-}
-A_Err GetEffectName(AEGP_InstalledEffectKey, A_char*) {
-    static CallSite site("AEGP_GetEffectName");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_GetEffectName");
-}
-A_Err GetEffectMatchName(AEGP_InstalledEffectKey, A_char*) {
-    static CallSite site("AEGP_GetEffectMatchName");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_GetEffectMatchName");
-}
-A_Err GetEffectCategory(AEGP_InstalledEffectKey, A_char*) {
-    static CallSite site("AEGP_GetEffectCategory");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_GetEffectCategory");
-}
-A_Err DuplicateEffect(AEGP_EffectRefH, AEGP_EffectRefH*) {
-    static CallSite site("AEGP_DuplicateEffect");
-    if (const A_long err = site.Enter()) return err;
-    return Unsupported("AEGP_DuplicateEffect");
-}
 
 const AEGP_EffectSuite3 kEffectSuite = {
-    GetLayerNumEffects, GetLayerEffectByIndex, GetInstalledKeyFromLayerEffect,
-    GetEffectParamUnionByIndex, GetEffectFlags, SetEffectFlags, ReorderEffect,
-    EffectCallGeneric, DisposeEffect, ApplyEffect, DeleteLayerEffect, GetNumInstalledEffects,
-    GetNextInstalledEffect, GetEffectName, GetEffectMatchName, GetEffectCategory,
-    DuplicateEffect};
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetLayerNumEffects),
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetLayerEffectByIndex),
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetInstalledKeyFromLayerEffect),
+    GetEffectParamUnionByIndex,
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetEffectFlags),
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_SetEffectFlags),
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_ReorderEffect),
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_EffectCallGeneric),
+    DisposeEffect,
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_ApplyEffect),
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_DeleteLayerEffect),
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetNumInstalledEffects),
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetNextInstalledEffect),
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetEffectName),
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetEffectMatchName),
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetEffectCategory),
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_DuplicateEffect),
+};
 
 // Dynamic stream suite -----------------------------------------------------------
 
@@ -179,38 +111,25 @@ A_Err SetDynamicStreamFlag(AEGP_StreamRefH stream, AEGP_DynStreamFlags flag, A_B
     return A_Err_NONE;
 }
 
-#define HOST_UNSUPPORTED(name, ...)              \
-    A_Err name(__VA_ARGS__) {                    \
-        static CallSite site("AEGP_" #name);     \
-        if (const A_long err = site.Enter()) return err; \
-        return Unsupported(#name);               \
-    }
-
-HOST_UNSUPPORTED(GetNewStreamRefForLayer, AEGP_PluginID, AEGP_LayerH, AEGP_StreamRefH*)
-HOST_UNSUPPORTED(GetStreamDepth, AEGP_StreamRefH, A_long*)
-HOST_UNSUPPORTED(GetStreamGroupingType, AEGP_StreamRefH, AEGP_StreamGroupingType*)
-HOST_UNSUPPORTED(GetNumStreamsInGroup, AEGP_StreamRefH, A_long*)
-HOST_UNSUPPORTED(GetNewStreamRefByIndex, AEGP_PluginID, AEGP_StreamRefH, A_long,
-                 AEGP_StreamRefH*)
-HOST_UNSUPPORTED(GetNewStreamRefByMatchname, AEGP_PluginID, AEGP_StreamRefH, const A_char*,
-                 AEGP_StreamRefH*)
-HOST_UNSUPPORTED(DeleteStream, AEGP_StreamRefH)
-HOST_UNSUPPORTED(ReorderStream, AEGP_StreamRefH, A_long)
-HOST_UNSUPPORTED(DuplicateStream, AEGP_PluginID, AEGP_StreamRefH, A_long*)
-HOST_UNSUPPORTED(SetStreamName, AEGP_StreamRefH, const A_char*)
-HOST_UNSUPPORTED(CanAddStream, AEGP_StreamRefH, const A_char*, A_Boolean*)
-HOST_UNSUPPORTED(AddStream, AEGP_PluginID, AEGP_StreamRefH, const A_char*, AEGP_StreamRefH*)
-HOST_UNSUPPORTED(GetMatchName, AEGP_StreamRefH, A_char*)
-HOST_UNSUPPORTED(GetNewParentStreamRef, AEGP_PluginID, AEGP_StreamRefH, AEGP_StreamRefH*)
-HOST_UNSUPPORTED(GetStreamIsModified, AEGP_StreamRefH, A_Boolean*)
-
-#undef HOST_UNSUPPORTED
-
 const AEGP_DynamicStreamSuite2 kDynamicStreamSuite = {
-    GetNewStreamRefForLayer, GetStreamDepth, GetStreamGroupingType, GetNumStreamsInGroup,
-    GetDynamicStreamFlags, SetDynamicStreamFlag, GetNewStreamRefByIndex,
-    GetNewStreamRefByMatchname, DeleteStream, ReorderStream, DuplicateStream, SetStreamName,
-    CanAddStream, AddStream, GetMatchName, GetNewParentStreamRef, GetStreamIsModified};
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_GetNewStreamRefForLayer),
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_GetStreamDepth),
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_GetStreamGroupingType),
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_GetNumStreamsInGroup),
+    GetDynamicStreamFlags,
+    SetDynamicStreamFlag,
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_GetNewStreamRefByIndex),
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_GetNewStreamRefByMatchname),
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_DeleteStream),
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_ReorderStream),
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_DuplicateStream),
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_SetStreamName),
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_CanAddStream),
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_AddStream),
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_GetMatchName),
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_GetNewParentStreamRef),
+    LUMESHADE_UNSUPPORTED(AEGP_DynamicStreamSuite2, AEGP_GetStreamIsModified),
+};
 
 }  // namespace
 

@@ -6,9 +6,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "common/convert.h"
 #include "host/host.h"
 #include "host/host_state.h"
+#include "host/rounding.h"
 
 namespace lumeshade::host {
 
@@ -70,7 +70,7 @@ void Host::SetTime(double seconds) {
     const double rate = state_->render.comp.frameRate;
     // Frames per second as a fraction scale / step, in thousandths: a rate
     // that rounds to no thousandth would give the module a time scale of 0.
-    const A_long thousandths = std::isfinite(rate) ? RoundToInt(rate * 1000.0) : 0;
+    const A_long thousandths = std::isfinite(rate) ? RoundedInt(rate * 1000.0) : 0;
     if (!std::isfinite(seconds) || thousandths < 1 || rate > 1000) {
         throw std::invalid_argument("time or frame rate out of range");
     }
@@ -83,7 +83,7 @@ void Host::SetTime(double seconds) {
     in.time_scale = A_u_long(scale);
     in.time_step = step;
     in.local_time_step = step;
-    in.current_time = RoundToInt(frames) * step;
+    in.current_time = RoundedInt(frames) * step;
 }
 
 void Host::SetAborted(bool aborted) { state_->render.aborted.store(aborted); }

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <limits>
 
-#include "common/convert.h"
 #include "host/call_site.h"
 #include "host/host.h"
 #include "host/host_state.h"
+#include "host/rounding.h"
 #include "host/unsupported.h"
 
 namespace lumeshade::host {
@@ -32,7 +32,7 @@ std::optional<A_long> Ticks(double seconds, A_u_long scale) {
           ticks <= double(std::numeric_limits<A_long>::max()))) {
         return std::nullopt;
     }
-    return RoundToInt(ticks);
+    return RoundedInt(ticks);
 }
 
 A_Err GetCompNumLayers(AEGP_CompH comp, A_long* count) {

@@ -9,9 +9,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "common/convert.h"
 #include "host/host.h"
 #include "host/host_state.h"
+#include "host/rounding.h"
 
 namespace lumeshade::host {
 namespace {
@@ -37,7 +37,7 @@ Keying KeyingOf(PF_ParamType type) {
 }
 
 A_long LerpInt(A_long a, A_long b, double t) {
-    return RoundToInt(double(a) + (double(b) - double(a)) * t);
+    return RoundedInt(double(a) + (double(b) - double(a)) * t);
 }
 A_u_char LerpByte(A_u_char a, A_u_char b, double t) { return A_u_char(LerpInt(a, b, t)); }
 double LerpDouble(double a, double b, double t) { return a + (b - a) * t; }

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <limits>
 
-#include "common/convert.h"
 #include "host/call_site.h"
 #include "host/host.h"
 #include "host/host_state.h"
+#include "host/rounding.h"
 #include "host/suites.h"
 
 namespace lumeshade::host {
@@ -55,7 +55,7 @@ A_Err ConvertEffectToCompTime(PF_ProgPtr effect_ref, A_long what_time, A_u_long 
           value <= double(std::numeric_limits<A_long>::max()))) {
         return A_Err_PARAMETER;
     }
-    *comp_time = {RoundToInt(value), time_scale};
+    *comp_time = {RoundedInt(value), time_scale};
     return A_Err_NONE;
 }
 
@@ -119,8 +119,8 @@ A_Err GetEffectCameraMatrix(PF_ProgPtr effect_ref, const A_Time* comp_time, A_Ma
         matrix->mat[r][3] = r == 3 ? 1.0 : 0.0;
     }
     *distance = zoom;
-    *planeWidth = A_short(TruncToInt(std::min(width, 32767.0)));
-    *planeHeight = A_short(TruncToInt(std::min(height, 32767.0)));
+    *planeWidth = A_short(TruncatedInt(std::min(width, 32767.0)));
+    *planeHeight = A_short(TruncatedInt(std::min(height, 32767.0)));
     return A_Err_NONE;
 }
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/convert.h"
+#include "host/rounding.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define LUMESHADE_HOST_ASAN 1
@@ -34,8 +34,8 @@ A_u_char To8(A_u_short v) {
     return A_u_char((c * 255 + 16384) / 32768);
 }
 float Normalised(float v) { return std::isnan(v) ? 0.0f : std::clamp(v, 0.0f, 1.0f); }
-A_u_char FloatTo8(float v) { return A_u_char(RoundToInt(double(Normalised(v)) * 255.0)); }
-A_u_short FloatTo16(float v) { return A_u_short(RoundToInt(double(Normalised(v)) * 32768.0)); }
+A_u_char FloatTo8(float v) { return A_u_char(RoundedInt(double(Normalised(v)) * 255.0)); }
+A_u_short FloatTo16(float v) { return A_u_short(RoundedInt(double(Normalised(v)) * 32768.0)); }
 
 // One channel read from any format as a float of that format's nominal
 // range, for averaging.
@@ -52,7 +52,7 @@ Channel MeanChannel(double sum, double count) {
     if constexpr (std::is_floating_point_v<Channel>) {
         return Channel(sum / count);
     } else {
-        return Channel(RoundToInt(sum / count));
+        return Channel(RoundedInt(sum / count));
     }
 }
 
