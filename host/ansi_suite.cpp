@@ -13,17 +13,15 @@
 namespace lumeshade::host {
 namespace {
 
-#define HOST_MATH1(fn)                     \
-    A_FpLong Ansi_##fn(A_FpLong x) {       \
-        static CallSite site(#fn);         \
-        site.Enter();                      \
-        return std::fn(x);                 \
+#define HOST_MATH1(fn)               \
+    A_FpLong Ansi_##fn(A_FpLong x) { \
+        CountCall<#fn>();            \
+        return std::fn(x);           \
     }
-#define HOST_MATH2(fn)                          \
+#define HOST_MATH2(fn)                           \
     A_FpLong Ansi_##fn(A_FpLong x, A_FpLong y) { \
-        static CallSite site(#fn);              \
-        site.Enter();                           \
-        return std::fn(x, y);                   \
+        CountCall<#fn>();                        \
+        return std::fn(x, y);                    \
     }
 
 HOST_MATH1(atan)
@@ -54,8 +52,7 @@ HOST_MATH1(acos)
 // message: a text that would run past it is recorded as a violation and cut
 // at the buffer's end instead of overwriting the fields behind it.
 int HostSprintf(A_char* dst, const A_char* format, ...) {
-    static CallSite site("sprintf");
-    site.Enter();
+    CountCall<"sprintf">();
     va_list args;
     va_start(args, format);
     va_list copy;
@@ -79,14 +76,13 @@ int HostSprintf(A_char* dst, const A_char* format, ...) {
 }
 
 A_char* HostStrcpy(A_char* dst, const A_char* src) {
-    static CallSite site("strcpy");
-    site.Enter();
+    CountCall<"strcpy">();
     return std::strcpy(dst, src);
 }
 
-const PF_ANSICallbacksSuite1 kAnsiSuite = {
-    Ansi_atan, Ansi_atan2, Ansi_ceil,  Ansi_cos,  Ansi_exp,    Ansi_fabs,   Ansi_floor,
-    Ansi_fmod, Ansi_hypot, Ansi_log,   Ansi_log10, Ansi_pow,   Ansi_sin,    Ansi_sqrt,
-    Ansi_tan,  HostSprintf, HostStrcpy, Ansi_asin, Ansi_acos};
+const PF_ANSICallbacksSuite1 kAnsiSuite = {Ansi_atan,   Ansi_atan2, Ansi_ceil, Ansi_cos,   Ansi_exp,
+                                           Ansi_fabs,   Ansi_floor, Ansi_fmod, Ansi_hypot, Ansi_log,
+                                           Ansi_log10,  Ansi_pow,   Ansi_sin,  Ansi_sqrt,  Ansi_tan,
+                                           HostSprintf, HostStrcpy, Ansi_asin, Ansi_acos};
 
 }  // namespace lumeshade::host

@@ -12,8 +12,7 @@ namespace lumeshade::host {
 namespace {
 
 SPErr AcquireSuite(const char* name, int version, const void** suite) {
-    static CallSite site("AcquireSuite");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AcquireSuite">()) return err;
     if (name == nullptr || suite == nullptr) return kSPBadParameterError;
     HostState& s = Host::Current().State();
     auto it = s.suites.find(std::pair<std::string_view, int>(name, version));
@@ -29,8 +28,7 @@ SPErr AcquireSuite(const char* name, int version, const void** suite) {
 }
 
 SPErr ReleaseSuite(const char* name, int version) {
-    static CallSite site("ReleaseSuite");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"ReleaseSuite">()) return err;
     if (name == nullptr) return kSPBadParameterError;
     HostState& s = Host::Current().State();
     auto it = s.suites.find(std::pair<std::string_view, int>(name, version));
@@ -50,29 +48,25 @@ SPErr ReleaseSuite(const char* name, int version) {
 }
 
 SPBoolean IsEqual(const char* a, const char* b) {
-    static CallSite site("IsEqual");
-    site.Enter();
+    CountCall<"IsEqual">();
     return a && b && std::strcmp(a, b) == 0;
 }
 
 SPErr AllocateBlock(size_t size, void** block) {
-    static CallSite site("AllocateBlock");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AllocateBlock">()) return err;
     if (block == nullptr) return kSPBadParameterError;
     *block = std::malloc(size ? size : 1);
     return *block ? kSPNoError : kSPOutOfMemoryError;
 }
 
 SPErr FreeBlock(void* block) {
-    static CallSite site("FreeBlock");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"FreeBlock">()) return err;
     std::free(block);
     return kSPNoError;
 }
 
 SPErr ReallocateBlock(void* block, size_t newSize, void** newblock) {
-    static CallSite site("ReallocateBlock");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"ReallocateBlock">()) return err;
     if (newblock == nullptr) return kSPBadParameterError;
     void* p = std::realloc(block, newSize ? newSize : 1);
     if (p == nullptr) return kSPOutOfMemoryError;

@@ -1,13 +1,14 @@
 /// Instrumentation of the emulated host's functions.
 ///
 /// Every callback and suite function the host hands the module starts with
-/// `CallSite::Enter()`: it counts the call, appends it to the call log when the
+/// `CountCall<"name">()`: it counts the call, appends it to the call log when the
 /// log is on, and returns the error code a test armed for this call (0 when
 /// none). Counting is lock-free so that per-pixel calls from the iterate
 /// threads stay cheap.
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -74,5 +75,24 @@ private:
     std::atomic<bool> anyFault_{false};
     std::atomic<bool> logOn_{true};
 };
+
+/// A function name as a template argument, so that each named function gets
+/// its own call site.
+template <std::size_t N>
+struct FunctionName {
+    constexpr FunctionName(const char (&text)[N]) {
+        for (std::size_t i = 0; i < N; ++i) chars[i] = text[i];
+    }
+    char chars[N];
+};
+
+/// The opening of every host function: counts a call of `Name` (its call
+/// site made on the first call) and returns the error a test armed for this
+/// call, or 0.
+template <FunctionName Name>
+A_long CountCall() {
+    static CallSite site(Name.chars);
+    return site.Enter();
+}
 
 }  // namespace lumeshade::host

@@ -36,8 +36,7 @@ Handle NewSlot(std::deque<void*>& slots) {
 
 A_Err GetEffectParamUnionByIndex(AEGP_PluginID, AEGP_EffectRefH effect, PF_ParamIndex index,
                                  PF_ParamType* type, PF_ParamDefUnion* u) {
-    static CallSite site("AEGP_GetEffectParamUnionByIndex");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetEffectParamUnionByIndex">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (!s.effectRefs.count(reinterpret_cast<void**>(effect))) return A_Err_PARAMETER;
@@ -47,8 +46,7 @@ A_Err GetEffectParamUnionByIndex(AEGP_PluginID, AEGP_EffectRefH effect, PF_Param
     return A_Err_NONE;
 }
 A_Err DisposeEffect(AEGP_EffectRefH effect) {
-    static CallSite site("AEGP_DisposeEffect");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_DisposeEffect">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (s.effectRefs.erase(reinterpret_cast<void**>(effect)) == 0) {
@@ -81,8 +79,7 @@ const AEGP_EffectSuite3 kEffectSuite = {
 // Dynamic stream suite -----------------------------------------------------------
 
 A_Err GetDynamicStreamFlags(AEGP_StreamRefH stream, AEGP_DynStreamFlags* flags) {
-    static CallSite site("AEGP_GetDynamicStreamFlags");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetDynamicStreamFlags">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const HostState::ControlStream* cs = FindStream(s, stream);
@@ -95,8 +92,7 @@ A_Err GetDynamicStreamFlags(AEGP_StreamRefH stream, AEGP_DynStreamFlags* flags) 
 // not undoable may only touch the hidden flag.
 A_Err SetDynamicStreamFlag(AEGP_StreamRefH stream, AEGP_DynStreamFlags flag, A_Boolean undoable,
                            A_Boolean set) {
-    static CallSite site("AEGP_SetDynamicStreamFlag");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_SetDynamicStreamFlag">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const HostState::ControlStream* cs = FindStream(s, stream);
@@ -137,8 +133,7 @@ const AEGP_DynamicStreamSuite2 kDynamicStreamSuite = {
 
 A_Err EffectStreamsGetNewEffectForEffect(AEGP_PluginID plugin, PF_ProgPtr effect_ref,
                                          AEGP_EffectRefH* effect) {
-    static CallSite site("AEGP_GetNewEffectForEffect");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetNewEffectForEffect">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (effect == nullptr || effect_ref != s.EffectRef() || !KnownPlugin(s, plugin)) {
@@ -151,8 +146,7 @@ A_Err EffectStreamsGetNewEffectForEffect(AEGP_PluginID plugin, PF_ProgPtr effect
 
 A_Err EffectStreamsGetNewEffectStreamByIndex(AEGP_PluginID plugin, AEGP_EffectRefH effect,
                                              PF_ParamIndex index, AEGP_StreamRefH* stream) {
-    static CallSite site("AEGP_GetNewEffectStreamByIndex");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetNewEffectStreamByIndex">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (stream == nullptr || !KnownPlugin(s, plugin) ||

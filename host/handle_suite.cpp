@@ -22,8 +22,7 @@ HandleRecord* Find(HostState& s, PF_Handle h) {
 }  // namespace
 
 PF_Handle HostNewHandle(A_HandleSize size) {
-    static CallSite site("host_new_handle");
-    if (site.Enter()) return nullptr;
+    if (CountCall<"host_new_handle">()) return nullptr;
     HostState& s = Host::Current().State();
     std::lock_guard<std::mutex> lock(s.mutex);
     s.handleSlots.push_back(nullptr);
@@ -35,8 +34,7 @@ PF_Handle HostNewHandle(A_HandleSize size) {
 }
 
 void* HostLockHandle(PF_Handle h) {
-    static CallSite site("host_lock_handle");
-    if (site.Enter()) return nullptr;
+    if (CountCall<"host_lock_handle">()) return nullptr;
     HostState& s = Host::Current().State();
     std::lock_guard<std::mutex> lock(s.mutex);
     HandleRecord* rec = Find(s, h);
@@ -49,8 +47,7 @@ void* HostLockHandle(PF_Handle h) {
 }
 
 void HostUnlockHandle(PF_Handle h) {
-    static CallSite site("host_unlock_handle");
-    site.Enter();
+    CountCall<"host_unlock_handle">();
     HostState& s = Host::Current().State();
     std::lock_guard<std::mutex> lock(s.mutex);
     HandleRecord* rec = Find(s, h);
@@ -62,8 +59,7 @@ void HostUnlockHandle(PF_Handle h) {
 }
 
 void HostDisposeHandle(PF_Handle h) {
-    static CallSite site("host_dispose_handle");
-    site.Enter();
+    CountCall<"host_dispose_handle">();
     HostState& s = Host::Current().State();
     std::lock_guard<std::mutex> lock(s.mutex);
     auto it = s.handles.find(reinterpret_cast<void**>(h));
@@ -76,8 +72,7 @@ void HostDisposeHandle(PF_Handle h) {
 }
 
 A_HandleSize HostGetHandleSize(PF_Handle h) {
-    static CallSite site("host_get_handle_size");
-    site.Enter();
+    CountCall<"host_get_handle_size">();
     HostState& s = Host::Current().State();
     std::lock_guard<std::mutex> lock(s.mutex);
     HandleRecord* rec = Find(s, h);
@@ -85,8 +80,7 @@ A_HandleSize HostGetHandleSize(PF_Handle h) {
 }
 
 PF_Err HostResizeHandle(A_HandleSize newSize, PF_Handle* h) {
-    static CallSite site("host_resize_handle");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"host_resize_handle">()) return err;
     HostState& s = Host::Current().State();
     std::lock_guard<std::mutex> lock(s.mutex);
     HandleRecord* rec = h ? Find(s, *h) : nullptr;

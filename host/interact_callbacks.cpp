@@ -22,8 +22,7 @@ int CountChoices(const char* list) {
 }
 
 PF_Err AddParam(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def) {
-    static CallSite site("add_param");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"add_param">()) return err;
     HostState& s = Host::Current().State();
     if (effect_ref != s.EffectRef() || def == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
     std::lock_guard<std::mutex> lock(s.mutex);
@@ -65,8 +64,7 @@ void CheckGenericThread(HostState& s, const char* what) {
 }
 
 PF_Err Abort(PF_ProgPtr effect_ref) {
-    static CallSite site("abort");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"abort">()) return err;
     HostState& s = Host::Current().State();
     if (effect_ref != s.EffectRef()) return PF_Err_BAD_CALLBACK_PARAM;
     CheckGenericThread(s, "abort");
@@ -74,8 +72,7 @@ PF_Err Abort(PF_ProgPtr effect_ref) {
 }
 
 PF_Err Progress(PF_ProgPtr effect_ref, A_long current, A_long total) {
-    static CallSite site("progress");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"progress">()) return err;
     HostState& s = Host::Current().State();
     if (effect_ref != s.EffectRef()) return PF_Err_BAD_CALLBACK_PARAM;
     CheckGenericThread(s, "progress");

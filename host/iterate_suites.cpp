@@ -195,8 +195,7 @@ thread_local int t_genericThread = -1;
 PF_Err IterateGeneric(A_long iterations, void* refcon,
                       PF_Err (*fn)(void* refcon, A_long thread_index, A_long i,
                                    A_long iterations)) {
-    static CallSite site("iterate_generic");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"iterate_generic">()) return err;
     HostState& s = Host::Current().State();
     if (fn == nullptr || iterations < PF_Iterations_ONCE_PER_PROCESSOR) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -247,8 +246,7 @@ PF_Err LutPixel(void* refcon, A_long, A_long, PF_Pixel* in, PF_Pixel* out) {
 PF_Err IterateLut(PF_InData* in_data, A_long progress_base, A_long progress_final,
                   PF_EffectWorld* src, const PF_Rect* area, A_u_char* a_lut, A_u_char* r_lut,
                   A_u_char* g_lut, A_u_char* b_lut, PF_EffectWorld* dst) {
-    static CallSite site("iterate_lut");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"iterate_lut">()) return err;
     Luts luts{a_lut, r_lut, g_lut, b_lut};
     return Iterate<PF_Pixel8>(in_data, progress_base, progress_final, src, area, nullptr, true,
                               &luts, LutPixel, dst);
@@ -260,29 +258,28 @@ template <class Pixel>
 struct Names;
 template <>
 struct Names<PF_Pixel8> {
-    static constexpr const char* kIterate = "iterate";
-    static constexpr const char* kOrigin = "iterate_origin";
-    static constexpr const char* kNonClip = "iterate_origin_non_clip_src";
+    static constexpr char kIterate[] = "iterate";
+    static constexpr char kOrigin[] = "iterate_origin";
+    static constexpr char kNonClip[] = "iterate_origin_non_clip_src";
 };
 template <>
 struct Names<PF_Pixel16> {
-    static constexpr const char* kIterate = "iterate16";
-    static constexpr const char* kOrigin = "iterate_origin16";
-    static constexpr const char* kNonClip = "iterate_origin_non_clip_src16";
+    static constexpr char kIterate[] = "iterate16";
+    static constexpr char kOrigin[] = "iterate_origin16";
+    static constexpr char kNonClip[] = "iterate_origin_non_clip_src16";
 };
 template <>
 struct Names<PF_PixelFloat> {
-    static constexpr const char* kIterate = "iterateFloat";
-    static constexpr const char* kOrigin = "iterate_originFloat";
-    static constexpr const char* kNonClip = "iterate_origin_non_clip_srcFloat";
+    static constexpr char kIterate[] = "iterateFloat";
+    static constexpr char kOrigin[] = "iterate_originFloat";
+    static constexpr char kNonClip[] = "iterate_origin_non_clip_srcFloat";
 };
 
 template <class Pixel>
 PF_Err IterateArea(PF_InData* in_data, A_long progress_base, A_long progress_final,
                    PF_EffectWorld* src, const PF_Rect* area, void* refcon, PixelFn<Pixel> fn,
                    PF_EffectWorld* dst) {
-    static CallSite site(Names<Pixel>::kIterate);
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<Names<Pixel>::kIterate>()) return err;
     return Iterate<Pixel>(in_data, progress_base, progress_final, src, area, nullptr, true, refcon,
                           fn, dst);
 }
@@ -291,8 +288,7 @@ template <class Pixel>
 PF_Err IterateOrigin(PF_InData* in_data, A_long progress_base, A_long progress_final,
                      PF_EffectWorld* src, const PF_Rect* area, const PF_Point* origin, void* refcon,
                      PixelFn<Pixel> fn, PF_EffectWorld* dst) {
-    static CallSite site(Names<Pixel>::kOrigin);
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<Names<Pixel>::kOrigin>()) return err;
     if (origin == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
     return Iterate<Pixel>(in_data, progress_base, progress_final, src, area, origin, true, refcon,
                           fn, dst);
@@ -302,8 +298,7 @@ template <class Pixel>
 PF_Err IterateOriginNonClip(PF_InData* in_data, A_long progress_base, A_long progress_final,
                             PF_EffectWorld* src, const PF_Rect* area, const PF_Point* origin,
                             void* refcon, PixelFn<Pixel> fn, PF_EffectWorld* dst) {
-    static CallSite site(Names<Pixel>::kNonClip);
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<Names<Pixel>::kNonClip>()) return err;
     if (origin == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
     return Iterate<Pixel>(in_data, progress_base, progress_final, src, area, origin, false, refcon,
                           fn, dst);
@@ -312,9 +307,9 @@ PF_Err IterateOriginNonClip(PF_InData* in_data, A_long progress_base, A_long pro
 const PF_Iterate8Suite1 kIterate8Suite = {IterateArea<PF_Pixel8>, IterateOrigin<PF_Pixel8>,
                                           IterateLut, IterateOriginNonClip<PF_Pixel8>,
                                           IterateGeneric};
-const PF_Iterate8Suite1 kIterate8SuiteWithoutGeneric = {
-    IterateArea<PF_Pixel8>, IterateOrigin<PF_Pixel8>, IterateLut, IterateOriginNonClip<PF_Pixel8>,
-    nullptr};
+const PF_Iterate8Suite1 kIterate8SuiteWithoutGeneric = {IterateArea<PF_Pixel8>,
+                                                        IterateOrigin<PF_Pixel8>, IterateLut,
+                                                        IterateOriginNonClip<PF_Pixel8>, nullptr};
 const PF_Iterate16Suite1 kIterate16Suite = {IterateArea<PF_Pixel16>, IterateOrigin<PF_Pixel16>,
                                             IterateOriginNonClip<PF_Pixel16>};
 const PF_IterateFloatSuite1 kIterateFloatSuite = {

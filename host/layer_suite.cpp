@@ -36,8 +36,7 @@ std::optional<A_long> Ticks(double seconds, A_u_long scale) {
 }
 
 A_Err GetCompNumLayers(AEGP_CompH comp, A_long* count) {
-    static CallSite site("AEGP_GetCompNumLayers");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetCompNumLayers">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (comp != CompHandleLocked(s) || count == nullptr) return A_Err_PARAMETER;
@@ -46,8 +45,7 @@ A_Err GetCompNumLayers(AEGP_CompH comp, A_long* count) {
 }
 
 A_Err GetCompLayerByIndex(AEGP_CompH comp, A_long index, AEGP_LayerH* layer) {
-    static CallSite site("AEGP_GetCompLayerByIndex");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetCompLayerByIndex">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (comp != CompHandleLocked(s) || layer == nullptr) return A_Err_PARAMETER;
@@ -57,8 +55,7 @@ A_Err GetCompLayerByIndex(AEGP_CompH comp, A_long index, AEGP_LayerH* layer) {
 }
 
 A_Err GetLayerIndex(AEGP_LayerH layer, A_long* index) {
-    static CallSite site("AEGP_GetLayerIndex");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetLayerIndex">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     int i = 0;
@@ -68,8 +65,7 @@ A_Err GetLayerIndex(AEGP_LayerH layer, A_long* index) {
 }
 
 A_Err GetLayerParentComp(AEGP_LayerH layer, AEGP_CompH* comp) {
-    static CallSite site("AEGP_GetLayerParentComp");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetLayerParentComp">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (comp == nullptr || Find(s, layer) == nullptr) return A_Err_PARAMETER;
@@ -80,8 +76,7 @@ A_Err GetLayerParentComp(AEGP_LayerH layer, AEGP_CompH* comp) {
 // Each buffer holds AEGP_MAX_LAYER_NAME_SIZE characters with the
 // terminator; longer names are cut. Lights and cameras have no source.
 A_Err GetLayerName(AEGP_LayerH layer, A_char* layerName, A_char* sourceName) {
-    static CallSite site("AEGP_GetLayerName");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetLayerName">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = Find(s, layer);
@@ -97,8 +92,7 @@ A_Err GetLayerName(AEGP_LayerH layer, A_char* layerName, A_char* sourceName) {
 }
 
 A_Err GetLayerFlags(AEGP_LayerH layer, AEGP_LayerFlags* flags) {
-    static CallSite site("AEGP_GetLayerFlags");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetLayerFlags">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = Find(s, layer);
@@ -109,8 +103,7 @@ A_Err GetLayerFlags(AEGP_LayerH layer, AEGP_LayerFlags* flags) {
 }
 
 A_Err IsLayerVideoReallyOn(AEGP_LayerH layer, A_Boolean* on) {
-    static CallSite site("AEGP_IsLayerVideoReallyOn");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_IsLayerVideoReallyOn">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = Find(s, layer);
@@ -120,8 +113,7 @@ A_Err IsLayerVideoReallyOn(AEGP_LayerH layer, A_Boolean* on) {
 }
 
 A_Err GetLayerOffset(AEGP_LayerH layer, A_Time* offset) {
-    static CallSite site("AEGP_GetLayerOffset");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetLayerOffset">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     int index = 0;
@@ -134,8 +126,7 @@ A_Err GetLayerOffset(AEGP_LayerH layer, A_Time* offset) {
 }
 
 A_Err GetLayerObjectType(AEGP_LayerH layer, AEGP_ObjectType* type) {
-    static CallSite site("AEGP_GetLayerObjectType");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetLayerObjectType">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = Find(s, layer);
@@ -145,8 +136,7 @@ A_Err GetLayerObjectType(AEGP_LayerH layer, AEGP_ObjectType* type) {
 }
 
 A_Err IsLayer3D(AEGP_LayerH layer, A_Boolean* is3D) {
-    static CallSite site("AEGP_IsLayer3D");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_IsLayer3D">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = Find(s, layer);
@@ -156,8 +146,7 @@ A_Err IsLayer3D(AEGP_LayerH layer, A_Boolean* is3D) {
 }
 
 A_Err IsLayer2D(AEGP_LayerH layer, A_Boolean* is2D) {
-    static CallSite site("AEGP_IsLayer2D");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_IsLayer2D">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = Find(s, layer);
@@ -169,8 +158,7 @@ A_Err IsLayer2D(AEGP_LayerH layer, A_Boolean* is2D) {
 // Layers have no in and out points here: a layer whose video is on is
 // active at every time.
 A_Err IsVideoActive(AEGP_LayerH layer, AEGP_LTimeMode mode, const A_Time* time, A_Boolean* active) {
-    static CallSite site("AEGP_IsVideoActive");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_IsVideoActive">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = Find(s, layer);
@@ -183,8 +171,7 @@ A_Err IsVideoActive(AEGP_LayerH layer, AEGP_LTimeMode mode, const A_Time* time, 
 }
 
 A_Err ConvertCompToLayerTime(AEGP_LayerH layer, const A_Time* compTime, A_Time* layerTime) {
-    static CallSite site("AEGP_ConvertCompToLayerTime");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_ConvertCompToLayerTime">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     int index = 0;
@@ -203,8 +190,7 @@ A_Err ConvertCompToLayerTime(AEGP_LayerH layer, const A_Time* compTime, A_Time* 
 
 // Layer ids are unique and never zero (AEGP_LayerIDVal_NONE).
 A_Err GetLayerID(AEGP_LayerH layer, AEGP_LayerIDVal* id) {
-    static CallSite site("AEGP_GetLayerID");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetLayerID">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     int index = 0;

@@ -16,8 +16,7 @@ CompLayer* FindLight(HostState& s, AEGP_LayerH layer) {
 }
 
 A_Err GetLightType(AEGP_LayerH layer, AEGP_LightType* type) {
-    static CallSite site("AEGP_GetLightType");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetLightType">()) return err;
     HostState& s = Host::Current().State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* light = FindLight(s, layer);
@@ -27,8 +26,7 @@ A_Err GetLightType(AEGP_LayerH layer, AEGP_LightType* type) {
 }
 
 A_Err SetLightType(AEGP_LayerH layer, AEGP_LightType type) {
-    static CallSite site("AEGP_SetLightType");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_SetLightType">()) return err;
     HostState& s = Host::Current().State();
     std::lock_guard<std::mutex> lock(s.mutex);
     CompLayer* light = FindLight(s, layer);

@@ -14,8 +14,7 @@ namespace {
 
 PF_Err CheckoutParam(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_time, A_long,
                      A_u_long time_scale, PF_ParamDef* param) {
-    static CallSite site("checkout_param");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"checkout_param">()) return err;
     HostState& s = Host::Current().State();
     if (effect_ref != s.EffectRef() || param == nullptr || time_scale == 0) {
         return PF_Err_BAD_CALLBACK_PARAM;
@@ -49,8 +48,7 @@ PF_Err CheckoutParam(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_tim
 // A record is known by the pixels it carries (a module may check in a copy
 // of the record) or else by its address; the latest check-out wins.
 PF_Err CheckinParam(PF_ProgPtr effect_ref, PF_ParamDef* param) {
-    static CallSite site("checkin_param");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"checkin_param">()) return err;
     HostState& s = Host::Current().State();
     if (effect_ref != s.EffectRef() || param == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
     std::lock_guard<std::mutex> lock(s.mutex);

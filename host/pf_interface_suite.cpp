@@ -27,8 +27,7 @@ int CameraIndex(const Composition& comp) {
 }
 
 A_Err GetEffectLayer(PF_ProgPtr effect_ref, AEGP_LayerH* layer) {
-    static CallSite site("AEGP_GetEffectLayer");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetEffectLayer">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (effect_ref != s.EffectRef() || layer == nullptr) return A_Err_PARAMETER;
@@ -42,8 +41,7 @@ A_Err GetEffectLayer(PF_ProgPtr effect_ref, AEGP_LayerH* layer) {
 
 A_Err ConvertEffectToCompTime(PF_ProgPtr effect_ref, A_long what_time, A_u_long time_scale,
                               A_Time* comp_time) {
-    static CallSite site("AEGP_ConvertEffectToCompTime");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_ConvertEffectToCompTime">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (effect_ref != s.EffectRef() || comp_time == nullptr || time_scale == 0) {
@@ -61,8 +59,7 @@ A_Err ConvertEffectToCompTime(PF_ProgPtr effect_ref, A_long what_time, A_u_long 
 
 // No camera is not an error: the handle comes back null.
 A_Err GetEffectCamera(PF_ProgPtr effect_ref, const A_Time* comp_time, AEGP_LayerH* camera) {
-    static CallSite site("AEGP_GetEffectCamera");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetEffectCamera">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (effect_ref != s.EffectRef() || camera == nullptr || !Seconds(comp_time)) {
@@ -89,8 +86,7 @@ Vec3d Normalised(const Vec3d& v, const Vec3d& fallback) {
 // across the width) away from it.
 A_Err GetEffectCameraMatrix(PF_ProgPtr effect_ref, const A_Time* comp_time, A_Matrix4* matrix,
                             A_FpLong* distance, A_short* planeWidth, A_short* planeHeight) {
-    static CallSite site("AEGP_GetEffectCameraMatrix");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetEffectCameraMatrix">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const std::optional<double> t = Seconds(comp_time);

@@ -60,8 +60,7 @@ bool CallbackArgs(HostState& s, PF_ProgPtr effect_ref, RenderPhase phase, const 
 PF_Err CheckoutLayer(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long checkout_id,
                      const PF_RenderRequest* req, A_long what_time, A_long, A_u_long time_scale,
                      PF_CheckoutResult* result) {
-    static CallSite site("checkout_layer");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"checkout_layer">()) return err;
     HostState& s = Host::Current().State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (!CallbackArgs(s, effect_ref, RenderPhase::kPreRender, "checkout_layer") || req == nullptr ||
@@ -99,8 +98,7 @@ PF_Err CheckoutLayer(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long checkout
 // The pixels of the result rectangle, placed by origin_x/origin_y; null
 // when the result is empty.
 PF_Err CheckoutLayerPixels(PF_ProgPtr effect_ref, A_long checkout_id, PF_EffectWorld** pixels) {
-    static CallSite site("checkout_layer_pixels");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"checkout_layer_pixels">()) return err;
     HostState& s = Host::Current().State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (!CallbackArgs(s, effect_ref, RenderPhase::kSmartRender, "checkout_layer_pixels") ||
@@ -130,8 +128,7 @@ PF_Err CheckoutLayerPixels(PF_ProgPtr effect_ref, A_long checkout_id, PF_EffectW
 }
 
 PF_Err CheckinLayerPixels(PF_ProgPtr effect_ref, A_long checkout_id) {
-    static CallSite site("checkin_layer_pixels");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"checkin_layer_pixels">()) return err;
     HostState& s = Host::Current().State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (!CallbackArgs(s, effect_ref, RenderPhase::kSmartRender, "checkin_layer_pixels")) {
@@ -152,8 +149,7 @@ PF_Err CheckinLayerPixels(PF_ProgPtr effect_ref, A_long checkout_id) {
 }
 
 PF_Err CheckoutOutput(PF_ProgPtr effect_ref, PF_EffectWorld** output) {
-    static CallSite site("checkout_output");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"checkout_output">()) return err;
     HostState& s = Host::Current().State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (!CallbackArgs(s, effect_ref, RenderPhase::kSmartRender, "checkout_output") ||

@@ -238,8 +238,7 @@ PF_Err Sample(const char* name, Kind kind, PF_ProgPtr effect_ref, PF_Fixed x, PF
 #define LUMESHADE_SAMPLER(Function, Pixel, Name, SampleKind)                                \
     PF_Err Function(PF_ProgPtr effect_ref, PF_Fixed x, PF_Fixed y, const PF_SampPB* params, \
                     Pixel* dst) {                                                           \
-        static CallSite site(Name);                                                         \
-        if (const A_long err = site.Enter()) return err;                                    \
+        if (const A_long err = CountCall<Name>()) return err;                               \
         return Sample(Name, SampleKind, effect_ref, x, y, params, dst);                     \
     }
 

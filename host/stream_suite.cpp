@@ -156,8 +156,7 @@ AEGP_StreamRefH NewStreamLocked(HostState& s, const LayerStreamRef& ref) {
 }
 
 A_Err IsStreamLegal(AEGP_LayerH layer, AEGP_LayerStream which, A_Boolean* legal) {
-    static CallSite site("AEGP_IsStreamLegal");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_IsStreamLegal">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const int index = LayerIndexLocked(s, layer);
@@ -167,8 +166,7 @@ A_Err IsStreamLegal(AEGP_LayerH layer, AEGP_LayerStream which, A_Boolean* legal)
 }
 
 A_Err CanVaryOverTime(AEGP_StreamRefH stream, A_Boolean* canVary) {
-    static CallSite site("AEGP_CanVaryOverTime");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_CanVaryOverTime">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = nullptr;
@@ -179,8 +177,7 @@ A_Err CanVaryOverTime(AEGP_StreamRefH stream, A_Boolean* canVary) {
 
 A_Err GetNewLayerStream(AEGP_PluginID plugin, AEGP_LayerH layer, AEGP_LayerStream which,
                         AEGP_StreamRefH* stream) {
-    static CallSite site("AEGP_GetNewLayerStream");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetNewLayerStream">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const int index = LayerIndexLocked(s, layer);
@@ -193,8 +190,7 @@ A_Err GetNewLayerStream(AEGP_PluginID plugin, AEGP_LayerH layer, AEGP_LayerStrea
 // Layer streams are this host's; any other reference goes to the effect
 // streams.
 A_Err DisposeStream(AEGP_StreamRefH stream) {
-    static CallSite site("AEGP_DisposeStream");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_DisposeStream">()) return err;
     HostState& s = State();
     {
         std::lock_guard<std::mutex> lock(s.mutex);
@@ -204,8 +200,7 @@ A_Err DisposeStream(AEGP_StreamRefH stream) {
 }
 
 A_Err GetStreamName(AEGP_StreamRefH stream, A_Boolean, A_char* name) {
-    static CallSite site("AEGP_GetStreamName");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetStreamName">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = nullptr;
@@ -216,8 +211,7 @@ A_Err GetStreamName(AEGP_StreamRefH stream, A_Boolean, A_char* name) {
 }
 
 A_Err IsStreamTimevarying(AEGP_StreamRefH stream, A_Boolean* varying) {
-    static CallSite site("AEGP_IsStreamTimevarying");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_IsStreamTimevarying">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = nullptr;
@@ -228,8 +222,7 @@ A_Err IsStreamTimevarying(AEGP_StreamRefH stream, A_Boolean* varying) {
 }
 
 A_Err GetStreamType(AEGP_StreamRefH stream, AEGP_StreamType* type) {
-    static CallSite site("AEGP_GetStreamType");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetStreamType">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = nullptr;
@@ -241,8 +234,7 @@ A_Err GetStreamType(AEGP_StreamRefH stream, AEGP_StreamType* type) {
 
 A_Err GetNewStreamValue(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_LTimeMode mode,
                         const A_Time* time, A_Boolean, AEGP_StreamValue* value) {
-    static CallSite site("AEGP_GetNewStreamValue");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetNewStreamValue">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = nullptr;
@@ -257,8 +249,7 @@ A_Err GetNewStreamValue(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_LTime
 }
 
 A_Err DisposeStreamValue(AEGP_StreamValue* value) {
-    static CallSite site("AEGP_DisposeStreamValue");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_DisposeStreamValue">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (value == nullptr) return A_Err_PARAMETER;
@@ -275,8 +266,7 @@ A_Err DisposeStreamValue(AEGP_StreamValue* value) {
 A_Err GetLayerStreamValue(AEGP_LayerH layer, AEGP_LayerStream which, AEGP_LTimeMode mode,
                           const A_Time* time, A_Boolean, AEGP_StreamVal* value,
                           AEGP_StreamType* type) {
-    static CallSite site("AEGP_GetLayerStreamValue");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_GetLayerStreamValue">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const int index = LayerIndexLocked(s, layer);
@@ -291,8 +281,7 @@ A_Err GetLayerStreamValue(AEGP_LayerH layer, AEGP_LayerStream which, AEGP_LTimeM
 }
 
 A_Err DuplicateStreamRef(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_StreamRefH* duplicate) {
-    static CallSite site("AEGP_DuplicateStreamRef");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"AEGP_DuplicateStreamRef">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = nullptr;

@@ -3,22 +3,10 @@
 /// supported by this host"), so that a table is complete slot for slot.
 #pragma once
 
-#include <cstddef>
-
 #include "A.h"
 #include "host/call_site.h"
 
 namespace lumeshade::host {
-
-/// A function name as a template argument, so that each unsupported slot
-/// gets its own call site.
-template <std::size_t N>
-struct FunctionName {
-    constexpr FunctionName(const char (&text)[N]) {
-        for (std::size_t i = 0; i < N; ++i) chars[i] = text[i];
-    }
-    char chars[N];
-};
 
 template <FunctionName Name, class Fn>
 struct Unsupported;
@@ -26,8 +14,7 @@ struct Unsupported;
 template <FunctionName Name, class... Args>
 struct Unsupported<Name, A_Err (*)(Args...)> {
     static A_Err Call(Args...) {
-        static CallSite site(Name.chars);
-        if (const A_long err = site.Enter()) return err;
+        if (const A_long err = CountCall<Name>()) return err;
         return A_Err_GENERIC;
     }
 };

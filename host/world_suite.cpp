@@ -49,22 +49,19 @@ PF_Err DisposeWorld(PF_ProgPtr effect_ref, PF_EffectWorld* world) {
 
 PF_Err Suite_NewWorld(PF_ProgPtr effect_ref, A_long width, A_long height, PF_Boolean clear,
                       PF_PixelFormat format, PF_EffectWorld* world) {
-    static CallSite site("PF_NewWorld");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"PF_NewWorld">()) return err;
     const std::optional<Depth> depth = DepthOf(format);
     if (!depth) return PF_Err_BAD_CALLBACK_PARAM;
     return MakeWorld(effect_ref, width, height, clear != 0, *depth, world);
 }
 
 PF_Err Suite_DisposeWorld(PF_ProgPtr effect_ref, PF_EffectWorld* world) {
-    static CallSite site("PF_DisposeWorld");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"PF_DisposeWorld">()) return err;
     return DisposeWorld(effect_ref, world);
 }
 
 PF_Err Suite_GetPixelFormat(const PF_EffectWorld* world, PF_PixelFormat* format) {
-    static CallSite site("PF_GetPixelFormat");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"PF_GetPixelFormat">()) return err;
     if (world == nullptr || format == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
     const std::optional<PF_PixelFormat> known = HandedOutFormat(Host::Current().State(), world);
     if (!known) return PF_Err_BAD_CALLBACK_PARAM;
@@ -75,16 +72,14 @@ PF_Err Suite_GetPixelFormat(const PF_EffectWorld* world, PF_PixelFormat* format)
 
 PF_Err Util_NewWorld(PF_ProgPtr effect_ref, A_long width, A_long height, PF_NewWorldFlags flags,
                      PF_EffectWorld* world) {
-    static CallSite site("new_world");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"new_world">()) return err;
     const Depth depth = (flags & PF_NewWorldFlag_DEEP_PIXELS) ? Depth::k16 : Depth::k8;
     return MakeWorld(effect_ref, width, height, (flags & PF_NewWorldFlag_CLEAR_PIXELS) != 0, depth,
                      world);
 }
 
 PF_Err Util_DisposeWorld(PF_ProgPtr effect_ref, PF_EffectWorld* world) {
-    static CallSite site("dispose_world");
-    if (const A_long err = site.Enter()) return err;
+    if (const A_long err = CountCall<"dispose_world">()) return err;
     return DisposeWorld(effect_ref, world);
 }
 
