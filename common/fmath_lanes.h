@@ -64,7 +64,8 @@ template <class V>
     const DH scale = FromBits(ShiftLeft<45>(i - j) + (uint64_t(1023) << 52));
     const DH w = r * DH(kLn2);
     const DH w2 = w * w;
-    const DH p = w + w2 * ((DH(0.5) + w * DH(1.0 / 6.0)) + w2 * (DH(1.0 / 24.0) + w * DH(1.0 / 120.0)));
+    const DH p =
+        w + w2 * ((DH(0.5) + w * DH(1.0 / 6.0)) + w2 * (DH(1.0 / 24.0) + w * DH(1.0 / 120.0)));
     const DH table = Gather(kExp2Table, j);
     return (table + table * p) * scale;
 }
@@ -121,7 +122,8 @@ template <class V>
     const auto positiveZero = (AsInt(x) == I(0)) & finiteY;
 
     const typename V::D xd = ToDouble(x), yd = ToDouble(y);
-    F p = ToFloat(typename V::D(PositivePowHalf<V>(xd.lo, yd.lo), PositivePowHalf<V>(xd.hi, yd.hi)));
+    F p =
+        ToFloat(typename V::D(PositivePowHalf<V>(xd.lo, yd.lo), PositivePowHalf<V>(xd.hi, yd.hi)));
     p = Select(y == F(2.0f), x * x, p);
     p = Select(y == F(1.0f), x, p);
     p = Select((y == F(0.0f)) | (x == F(1.0f)), F(1.0f), p);

@@ -12,8 +12,7 @@ namespace {
     std::abort();
 }
 
-#define MATH3D_CHECK(cond) \
-    ((cond) ? (void)0 : ReportFailedCheck(#cond, "math3d", __LINE__))
+#define MATH3D_CHECK(cond) ((cond) ? (void)0 : ReportFailedCheck(#cond, "math3d", __LINE__))
 
 }  // namespace
 

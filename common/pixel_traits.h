@@ -50,7 +50,8 @@ template <class Pixel>
 inline const Pixel& PixelAt(const PF_EffectWorld& world, int32_t column, int32_t row) {
     const char* base = reinterpret_cast<const char*>(world.data);
     return *reinterpret_cast<const Pixel*>(base + static_cast<intptr_t>(row) * world.rowbytes +
-                                           static_cast<intptr_t>(column) * sizeof(Pixel));
+                                           static_cast<intptr_t>(column) *
+                                               static_cast<intptr_t>(sizeof(Pixel)));
 }
 
 }  // namespace lumeshade

@@ -74,7 +74,9 @@ LUMESHADE_LANES M operator~(M a) {
 }
 LUMESHADE_LANES int Bits(M a) { return _mm256_movemask_ps(a.v); }
 LUMESHADE_LANES bool Any(M a) { return Bits(a) != 0; }
-LUMESHADE_LANES M AllLanes(bool on) { return {_mm256_castsi256_ps(_mm256_set1_epi32(on ? -1 : 0))}; }
+LUMESHADE_LANES M AllLanes(bool on) {
+    return {_mm256_castsi256_ps(_mm256_set1_epi32(on ? -1 : 0))};
+}
 LUMESHADE_LANES F Select(M m, F a, F b) { return _mm256_blendv_ps(b.v, a.v, m.v); }
 LUMESHADE_LANES I Select(M m, I a, I b) {
     return _mm256_castps_si256(

@@ -190,7 +190,9 @@ LUMESHADE_LANES void Store(float* p, F a) { _mm_storeu_ps(p, a.v); }
 LUMESHADE_LANES I Load(const int32_t* p) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
-LUMESHADE_LANES void Store(int32_t* p, I a) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a.v); }
+LUMESHADE_LANES void Store(int32_t* p, I a) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a.v);
+}
 // 0, 1, 2, ... in the lanes.
 LUMESHADE_LANES I LaneIndex() { return _mm_set_epi32(3, 2, 1, 0); }
 

@@ -20,7 +20,8 @@ void HostState::RebuildParamArray() {
 }
 
 Host::Host(PF_FilterProc entry) : state_(std::make_unique<HostState>()) {
-    if (g_current != nullptr) throw std::logic_error("only one emulated host may be live at a time");
+    if (g_current != nullptr)
+        throw std::logic_error("only one emulated host may be live at a time");
     g_current = this;
     Instrumentation::Get().Reset();
 

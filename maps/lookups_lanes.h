@@ -24,9 +24,9 @@ namespace lumeshade::lanes {
 // What a lookup needs of its pixels besides the context.
 template <class V>
 struct LookupLanes {
-    typename V::I x, y;          // the pixels' positions
-    typename V::M active;        // the pixels being shaded
-    bool limit;                  // the blends limit to 0..1
+    typename V::I x, y;    // the pixels' positions
+    typename V::M active;  // the pixels being shaded
+    bool limit;            // the blends limit to 0..1
 };
 
 // Blends `colour` onto `s` in the lanes where a map pixel was found.
@@ -129,10 +129,10 @@ template <class V, class Pixel>
                      double(ctx.reflectionAzimuth), double(ctx.reflectionInclination),
                      ctx.reflectionSeam, ctx.inData, gx, gy);
     }
-    const MapRead<V> texel = ReadMap<V, Pixel>(
-        map, ctx.reflectionTileMode, 0, SaturatingSub<V>(map.width, gx),
-        SaturatingSub<V>(map.height, gy), samples, float(ctx.reflectionBlur), ctx.inData,
-        at.active);
+    const MapRead<V> texel =
+        ReadMap<V, Pixel>(map, ctx.reflectionTileMode, 0, SaturatingSub<V>(map.width, gx),
+                          SaturatingSub<V>(map.height, gy), samples, float(ctx.reflectionBlur),
+                          ctx.inData, at.active);
     if (!Any(texel.found)) return;
     const ColorLanes<V> colour =
         Shaped<V>(ctx.reflectionFresnel, ctx.reflectionFresnelDepth, normalMapBlue,
@@ -149,11 +149,10 @@ template <class V, class Pixel>
     const PF_EffectWorld& map = *ctx.refractionMap;
     typename V::I gx, gy;
     Displaced<V>(at, map.width, map.height, depth, n2, ctx.refractionIndexOfRefraction,
-                 double(ctx.refractionOffsetX), double(ctx.refractionOffsetY),
-                 ctx.refractionScale, ctx.inData, gx, gy);
-    const MapRead<V> texel =
-        ReadMap<V, Pixel>(map, ctx.refractionTileMode, 0, gx, gy, samples,
-                          float(ctx.refractionBlur), ctx.inData, at.active);
+                 double(ctx.refractionOffsetX), double(ctx.refractionOffsetY), ctx.refractionScale,
+                 ctx.inData, gx, gy);
+    const MapRead<V> texel = ReadMap<V, Pixel>(map, ctx.refractionTileMode, 0, gx, gy, samples,
+                                               float(ctx.refractionBlur), ctx.inData, at.active);
     if (!Any(texel.found)) return;
     const ColorLanes<V> colour =
         Shaped<V>(ctx.refractionFresnel, ctx.refractionFresnelDepth, normalMapBlue,
@@ -189,8 +188,7 @@ template <class V, class Pixel>
     const MapRead<V> texel = ReadMap<V, Pixel>(texture, ctx.textureTileMode, 1, cx, cy, samples,
                                                float(ctx.textureFilter), ctx.inData, inside);
     if (!Any(texel.found)) return;
-    BlendFound<V>(t, BLEND_NORMAL, 1.0f, ScaledColor<V, Pixel>(texel.pixel), texel.found,
-                  at.limit);
+    BlendFound<V>(t, BLEND_NORMAL, 1.0f, ScaledColor<V, Pixel>(texel.pixel), texel.found, at.limit);
 }
 
 // ApplyBump.

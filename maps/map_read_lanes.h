@@ -80,8 +80,7 @@ template <class V>
             // Above: r + 1 in 1..n, n itself pulled back to n - 1. At or
             // below 0: r + n - 1 in 0..n - 1.
             const I up = r + I(1);
-            return Select(above, Select(up < size, up, last),
-                          Select(below, r + I(n - 1), c));
+            return Select(above, Select(up < size, up, last), Select(below, r + I(n - 1), c));
         }
         case TILE_MIRROR: {
             const auto above = c >= size;

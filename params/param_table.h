@@ -125,6 +125,8 @@ inline constexpr std::size_t kControlCount = 142;
 extern const std::array<ControlRow, kControlCount> kControls;
 
 // The row of a control; index must lie in 1..142.
-inline const ControlRow& Control(ParamId index) { return kControls[index - 1]; }
+inline const ControlRow& Control(ParamId index) {
+    return kControls[static_cast<std::size_t>(index - 1)];
+}
 
 }  // namespace lumeshade

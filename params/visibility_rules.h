@@ -10,7 +10,7 @@
 namespace lumeshade {
 
 struct VisibilityRule {
-    ParamId switchControl;            // a checkbox, or the Depth Map layer
+    ParamId switchControl;              // a checkbox, or the Depth Map layer
     std::span<const ParamId> governed;  // in the order their flags are set
 };
 

@@ -235,8 +235,8 @@ typedef PF_LayerDef PF_EffectWorld;
 
 enum { PF_Quality_DRAWING_AUDIO = -1, PF_Quality_LO = 0, PF_Quality_HI = 1 };
 enum { PF_MF_Alpha_PREMUL = 0, PF_MF_Alpha_STRAIGHT = 1L << 0 };
-#define PF_ALPHA_PREMUL(F) (((F) & PF_MF_Alpha_STRAIGHT) == 0)
-#define PF_ALPHA_STRAIGHT(F) (((F) & PF_MF_Alpha_STRAIGHT) != 0)
+#define PF_ALPHA_PREMUL(F) (((F)&PF_MF_Alpha_STRAIGHT) == 0)
+#define PF_ALPHA_STRAIGHT(F) (((F)&PF_MF_Alpha_STRAIGHT) != 0)
 enum { PF_Field_FRAME = 0, PF_Field_UPPER = 1, PF_Field_LOWER = 2 };
 enum {
     PF_ChannelMask_ALPHA = 0x1,
@@ -419,8 +419,8 @@ enum {
     PF_ValueDisplayFlag_PIXEL = 1 << 1,
     PF_ValueDisplayFlag_RESERVED1 = 1 << 2
 };
-#define PF_VALUEFLAG_IS_PERCENT(A) (((A) & PF_ValueDisplayFlag_PERCENT) != 0)
-#define PF_VALUEFLAG_IS_PIXEL(A) (((A) & PF_ValueDisplayFlag_PIXEL) != 0)
+#define PF_VALUEFLAG_IS_PERCENT(A) (((A)&PF_ValueDisplayFlag_PERCENT) != 0)
+#define PF_VALUEFLAG_IS_PIXEL(A) (((A)&PF_ValueDisplayFlag_PIXEL) != 0)
 
 enum { PF_FSliderFlag_NONE = 0, PF_FSliderFlag_WANT_PHASE = 1L << 0 };
 #define AEFX_AUDIO_DEFAULT_CURVE_TOLERANCE 0.05f
@@ -596,22 +596,21 @@ typedef struct {
     PF_Err (*abort)(PF_ProgPtr effect_ref);
     PF_Err (*progress)(PF_ProgPtr effect_ref, A_long current, A_long total);
     PF_Err (*register_ui)(PF_ProgPtr effect_ref, PF_CustomUIInfo* cust_info);
-    PF_Err (*checkout_layer_audio)(PF_ProgPtr effect_ref, PF_ParamIndex index,
-                                   A_long start_time, A_long duration, A_u_long time_scale,
-                                   PF_UFixed rate, A_long bytes_per_sample,
-                                   A_long num_channels, A_long fmt_signed,
+    PF_Err (*checkout_layer_audio)(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long start_time,
+                                   A_long duration, A_u_long time_scale, PF_UFixed rate,
+                                   A_long bytes_per_sample, A_long num_channels, A_long fmt_signed,
                                    PF_LayerAudio* audio);
     PF_Err (*checkin_layer_audio)(PF_ProgPtr effect_ref, PF_LayerAudio audio);
-    PF_Err (*get_audio_data)(PF_ProgPtr effect_ref, PF_LayerAudio audio,
-                             PF_SndSamplePtr* data0, A_long* num_samples0, PF_UFixed* rate0,
-                             A_long* bytes_per_sample0, A_long* num_channels0,
-                             A_long* fmt_signed0);
+    PF_Err (*get_audio_data)(PF_ProgPtr effect_ref, PF_LayerAudio audio, PF_SndSamplePtr* data0,
+                             A_long* num_samples0, PF_UFixed* rate0, A_long* bytes_per_sample0,
+                             A_long* num_channels0, A_long* fmt_signed0);
     void* reserved_str[3];
     void* reserved[10];
 } PF_InteractCallbacks;
 
-#define PF_CHECKOUT_PARAM(IN_DATA, INDEX, TIME, STEP, SCALE, PARAM) \
-    (*(IN_DATA)->inter.checkout_param)((IN_DATA)->effect_ref, (INDEX), (TIME), (STEP), (SCALE), (PARAM))
+#define PF_CHECKOUT_PARAM(IN_DATA, INDEX, TIME, STEP, SCALE, PARAM)                             \
+    (*(IN_DATA)->inter.checkout_param)((IN_DATA)->effect_ref, (INDEX), (TIME), (STEP), (SCALE), \
+                                       (PARAM))
 #define PF_CHECKIN_PARAM(IN_DATA, PARAM) \
     (*(IN_DATA)->inter.checkin_param)((IN_DATA)->effect_ref, (PARAM))
 #define PF_ADD_PARAM(IN_DATA, INDEX, DEF) \
@@ -787,12 +786,12 @@ typedef struct {
 #define PF_Vers_VERS_BITS 0x7L
 #define PF_Vers_VERS_SHIFT 19
 
-#define PF_VERSION(vers, subvers, bugvers, stage, build)                       \
-    (A_u_long)((((A_u_long)(vers) & PF_Vers_VERS_BITS) << PF_Vers_VERS_SHIFT) |       \
-               (((A_u_long)(subvers) & PF_Vers_SUBVERS_BITS) << PF_Vers_SUBVERS_SHIFT) | \
-               (((A_u_long)(bugvers) & PF_Vers_BUGFIX_BITS) << PF_Vers_BUGFIX_SHIFT) |  \
-               (((A_u_long)(stage) & PF_Vers_STAGE_BITS) << PF_Vers_STAGE_SHIFT) |      \
-               (((A_u_long)(build) & PF_Vers_BUILD_BITS) << PF_Vers_BUILD_SHIFT))
+#define PF_VERSION(vers, subvers, bugvers, stage, build)                               \
+    (A_u_long)((((A_u_long)(vers)&PF_Vers_VERS_BITS) << PF_Vers_VERS_SHIFT) |          \
+               (((A_u_long)(subvers)&PF_Vers_SUBVERS_BITS) << PF_Vers_SUBVERS_SHIFT) | \
+               (((A_u_long)(bugvers)&PF_Vers_BUGFIX_BITS) << PF_Vers_BUGFIX_SHIFT) |   \
+               (((A_u_long)(stage)&PF_Vers_STAGE_BITS) << PF_Vers_STAGE_SHIFT) |       \
+               (((A_u_long)(build)&PF_Vers_BUILD_BITS) << PF_Vers_BUILD_SHIFT))
 
 #define PF_Version_VERS(v) (((v) >> PF_Vers_VERS_SHIFT) & PF_Vers_VERS_BITS)
 #define PF_Version_SUBVERS(v) (((v) >> PF_Vers_SUBVERS_SHIFT) & PF_Vers_SUBVERS_BITS)

@@ -56,8 +56,8 @@ typedef struct PF_HandleSuite1 {
 #define kPFWorldSuiteVersion2 2
 
 typedef struct PF_WorldSuite1 {
-    PF_Err (*new_world)(PF_ProgPtr effect_ref, A_long width, A_long height,
-                        PF_NewWorldFlags flags, PF_EffectWorld* world);
+    PF_Err (*new_world)(PF_ProgPtr effect_ref, A_long width, A_long height, PF_NewWorldFlags flags,
+                        PF_EffectWorld* world);
     PF_Err (*dispose_world)(PF_ProgPtr effect_ref, PF_EffectWorld* world);
 } PF_WorldSuite1;
 
@@ -90,8 +90,7 @@ typedef struct PF_Iterate8Suite1 {
                           PF_EffectWorld* dst);
     PF_Err (*iterate_origin_non_clip_src)(PF_InData* in_data, A_long progress_base,
                                           A_long progress_final, PF_EffectWorld* src,
-                                          const PF_Rect* area, const PF_Point* origin,
-                                          void* refcon,
+                                          const PF_Rect* area, const PF_Point* origin, void* refcon,
                                           PF_Err (*pix_fn)(void* refcon, A_long x, A_long y,
                                                            PF_Pixel* in, PF_Pixel* out),
                                           PF_EffectWorld* dst);
@@ -112,13 +111,12 @@ typedef struct PF_iterate16Suite1 {
     PF_Err (*iterate_origin)(PF_InData* in_data, A_long progress_base, A_long progress_final,
                              PF_EffectWorld* src, const PF_Rect* area, const PF_Point* origin,
                              void* refcon,
-                             PF_Err (*pix_fn)(void* refcon, A_long x, A_long y,
-                                              PF_Pixel16* in, PF_Pixel16* out),
+                             PF_Err (*pix_fn)(void* refcon, A_long x, A_long y, PF_Pixel16* in,
+                                              PF_Pixel16* out),
                              PF_EffectWorld* dst);
     PF_Err (*iterate_origin_non_clip_src)(PF_InData* in_data, A_long progress_base,
                                           A_long progress_final, PF_EffectWorld* src,
-                                          const PF_Rect* area, const PF_Point* origin,
-                                          void* refcon,
+                                          const PF_Rect* area, const PF_Point* origin, void* refcon,
                                           PF_Err (*pix_fn)(void* refcon, A_long x, A_long y,
                                                            PF_Pixel16* in, PF_Pixel16* out),
                                           PF_EffectWorld* dst);
@@ -133,13 +131,11 @@ typedef struct PF_iterateFloatSuite1 {
                       PF_IteratePixelFloatFunc pix_fn, PF_EffectWorld* dst);
     PF_Err (*iterate_origin)(PF_InData* in_data, A_long progress_base, A_long progress_final,
                              PF_EffectWorld* src, const PF_Rect* area, const PF_Point* origin,
-                             void* refcon, PF_IteratePixelFloatFunc pix_fn,
-                             PF_EffectWorld* dst);
+                             void* refcon, PF_IteratePixelFloatFunc pix_fn, PF_EffectWorld* dst);
     PF_Err (*iterate_origin_non_clip_src)(PF_InData* in_data, A_long progress_base,
                                           A_long progress_final, PF_EffectWorld* src,
-                                          const PF_Rect* area, const PF_Point* origin,
-                                          void* refcon, PF_IteratePixelFloatFunc pix_fn,
-                                          PF_EffectWorld* dst);
+                                          const PF_Rect* area, const PF_Point* origin, void* refcon,
+                                          PF_IteratePixelFloatFunc pix_fn, PF_EffectWorld* dst);
 } PF_IterateFloatSuite1;
 
 #define kPFSamplingFloatSuite "PF SamplingFloat Suite"

@@ -333,8 +333,7 @@ enum { AEGP_MemFlag_NONE = 0x0, AEGP_MemFlag_CLEAR = 0x01, AEGP_MemFlag_QUIET = 
 
 typedef struct AEGP_MemorySuite1 {
     SPAPI A_Err (*AEGP_NewMemHandle)(AEGP_PluginID plugin_id, const A_char* whatZ,
-                                     AEGP_MemSize size, AEGP_MemFlag flags,
-                                     AEGP_MemHandle* memPH);
+                                     AEGP_MemSize size, AEGP_MemFlag flags, AEGP_MemHandle* memPH);
     SPAPI A_Err (*AEGP_FreeMemHandle)(AEGP_MemHandle memH);
     SPAPI A_Err (*AEGP_LockMemHandle)(AEGP_MemHandle memH, void** ptr_to_ptr);
     SPAPI A_Err (*AEGP_UnlockMemHandle)(AEGP_MemHandle memH);
@@ -359,8 +358,7 @@ typedef struct AEGP_PFInterfaceSuite1 {
                                                 A_u_long time_scaleLu, A_Time* comp_timePT);
     SPAPI A_Err (*AEGP_GetEffectCamera)(PF_ProgPtr effect_pp_ref, const A_Time* comp_timePT,
                                         AEGP_LayerH* camera_layerPH);
-    SPAPI A_Err (*AEGP_GetEffectCameraMatrix)(PF_ProgPtr effect_pp_ref,
-                                              const A_Time* comp_timePT,
+    SPAPI A_Err (*AEGP_GetEffectCameraMatrix)(PF_ProgPtr effect_pp_ref, const A_Time* comp_timePT,
                                               A_Matrix4* camera_matrixP,
                                               A_FpLong* dist_to_image_planePF,
                                               A_short* image_plane_widthPL,

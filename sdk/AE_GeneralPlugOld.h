@@ -60,8 +60,7 @@ typedef struct AEGP_UtilitySuite1 {
     SPAPI A_Err (*AEGP_StartUndoGroup)(const A_char* undo_nameZ);
     SPAPI A_Err (*AEGP_EndUndoGroup)();
     SPAPI A_Err (*AEGP_RegisterWithAEGP)(AEGP_GlobalRefcon global_refcon,
-                                         const A_char* plugin_nameZ,
-                                         AEGP_PluginID* plugin_id);
+                                         const A_char* plugin_nameZ, AEGP_PluginID* plugin_id);
     SPAPI A_Err (*AEGP_GetMainHWND)(void* main_hwnd);
 } AEGP_UtilitySuite1;
 
@@ -92,8 +91,7 @@ typedef struct AEGP_LayerSuite1 {
                                         A_Time* in_pointPT);
     SPAPI A_Err (*AEGP_GetLayerDuration)(AEGP_LayerH layerH, AEGP_LTimeMode time_mode,
                                          A_Time* durationPT);
-    SPAPI A_Err (*AEGP_SetLayerInPointAndDuration)(AEGP_LayerH layerH,
-                                                   AEGP_LTimeMode time_mode,
+    SPAPI A_Err (*AEGP_SetLayerInPointAndDuration)(AEGP_LayerH layerH, AEGP_LTimeMode time_mode,
                                                    const A_Time* in_pointPT,
                                                    const A_Time* durationPT);
     SPAPI A_Err (*AEGP_GetLayerOffset)(AEGP_LayerH layerH, A_Time* offsetPT);
@@ -116,23 +114,19 @@ typedef struct AEGP_LayerSuite1 {
     SPAPI A_Err (*AEGP_IsLayer2D)(AEGP_LayerH layerH, A_Boolean* is_2DPB);
     SPAPI A_Err (*AEGP_IsVideoActive)(AEGP_LayerH layerH, AEGP_LTimeMode time_mode,
                                       const A_Time* timePT, A_Boolean* is_activePB);
-    SPAPI A_Err (*AEGP_IsLayerUsedAsTrackMatte)(AEGP_LayerH layerH,
-                                                A_Boolean fill_must_be_activeB,
+    SPAPI A_Err (*AEGP_IsLayerUsedAsTrackMatte)(AEGP_LayerH layerH, A_Boolean fill_must_be_activeB,
                                                 A_Boolean* is_track_mattePB);
-    SPAPI A_Err (*AEGP_DoesLayerHaveTrackMatte)(AEGP_LayerH layerH,
-                                                A_Boolean* has_track_mattePB);
+    SPAPI A_Err (*AEGP_DoesLayerHaveTrackMatte)(AEGP_LayerH layerH, A_Boolean* has_track_mattePB);
     SPAPI A_Err (*AEGP_ConvertCompToLayerTime)(AEGP_LayerH layerH, const A_Time* comp_timeP,
                                                A_Time* layer_timeP);
-    SPAPI A_Err (*AEGP_GetLayerDancingRandValue)(AEGP_LayerH layerH,
-                                                 const A_Time* comp_timePT,
+    SPAPI A_Err (*AEGP_GetLayerDancingRandValue)(AEGP_LayerH layerH, const A_Time* comp_timePT,
                                                  A_long* rand_valuePL);
     SPAPI A_Err (*AEGP_GetLayerID)(AEGP_LayerH layerH, AEGP_LayerIDVal* id_valP);
-    SPAPI A_Err (*AEGP_GetLayerToWorldXform)(AEGP_LayerH aegp_layerH,
-                                             const A_Time* comp_timeP, A_Matrix4* tranform);
+    SPAPI A_Err (*AEGP_GetLayerToWorldXform)(AEGP_LayerH aegp_layerH, const A_Time* comp_timeP,
+                                             A_Matrix4* tranform);
     SPAPI A_Err (*AEGP_GetLayerToWorldXformFromView)(AEGP_LayerH aegp_layerH,
                                                      const A_Time* view_timeP,
-                                                     const A_Time* comp_timeP,
-                                                     A_Matrix4* tranform);
+                                                     const A_Time* comp_timeP, A_Matrix4* tranform);
     SPAPI A_Err (*AEGP_SetLayerName)(AEGP_LayerH aegp_layerH, const A_char* new_nameZ);
 } AEGP_LayerSuite1;
 
@@ -147,10 +141,8 @@ typedef struct AEGP_StreamSuite2 {
     SPAPI A_Err (*AEGP_GetValidInterpolations)(AEGP_StreamRefH streamH,
                                                AEGP_KeyInterpolationMask* valid_interpolationsP);
     SPAPI A_Err (*AEGP_GetNewLayerStream)(AEGP_PluginID aegp_plugin_id, AEGP_LayerH layerH,
-                                          AEGP_LayerStream which_stream,
-                                          AEGP_StreamRefH* streamPH);
-    SPAPI A_Err (*AEGP_GetEffectNumParamStreams)(AEGP_EffectRefH effect_refH,
-                                                 A_long* num_paramsPL);
+                                          AEGP_LayerStream which_stream, AEGP_StreamRefH* streamPH);
+    SPAPI A_Err (*AEGP_GetEffectNumParamStreams)(AEGP_EffectRefH effect_refH, A_long* num_paramsPL);
     SPAPI A_Err (*AEGP_GetNewEffectStreamByIndex)(AEGP_PluginID aegp_plugin_id,
                                                   AEGP_EffectRefH effect_refH,
                                                   PF_ParamIndex param_index,
@@ -165,8 +157,7 @@ typedef struct AEGP_StreamSuite2 {
                                            A_char* unitsZ);
     SPAPI A_Err (*AEGP_GetStreamProperties)(AEGP_StreamRefH streamH, AEGP_StreamFlags* flagsP,
                                             A_FpLong* minP0, A_FpLong* maxP0);
-    SPAPI A_Err (*AEGP_IsStreamTimevarying)(AEGP_StreamRefH streamH,
-                                            A_Boolean* is_timevaryingPB);
+    SPAPI A_Err (*AEGP_IsStreamTimevarying)(AEGP_StreamRefH streamH, A_Boolean* is_timevaryingPB);
     SPAPI A_Err (*AEGP_GetStreamType)(AEGP_StreamRefH streamH, AEGP_StreamType* stream_typeP);
     SPAPI A_Err (*AEGP_GetNewStreamValue)(AEGP_PluginID aegp_plugin_id, AEGP_StreamRefH streamH,
                                           AEGP_LTimeMode time_mode, const A_Time* timePT,
@@ -176,19 +167,17 @@ typedef struct AEGP_StreamSuite2 {
                                        AEGP_StreamValue* valueP);
     SPAPI A_Err (*AEGP_GetLayerStreamValue)(AEGP_LayerH layerH, AEGP_LayerStream which_stream,
                                             AEGP_LTimeMode time_mode, const A_Time* timePT,
-                                            A_Boolean pre_expressionB,
-                                            AEGP_StreamVal* stream_valP,
+                                            A_Boolean pre_expressionB, AEGP_StreamVal* stream_valP,
                                             AEGP_StreamType* stream_typeP0);
-    SPAPI A_Err (*AEGP_GetExpressionState)(AEGP_PluginID aegp_plugin_id,
-                                           AEGP_StreamRefH streamH, A_Boolean* enabledPB);
-    SPAPI A_Err (*AEGP_SetExpressionState)(AEGP_PluginID aegp_plugin_id,
-                                           AEGP_StreamRefH streamH, A_Boolean enabledB);
+    SPAPI A_Err (*AEGP_GetExpressionState)(AEGP_PluginID aegp_plugin_id, AEGP_StreamRefH streamH,
+                                           A_Boolean* enabledPB);
+    SPAPI A_Err (*AEGP_SetExpressionState)(AEGP_PluginID aegp_plugin_id, AEGP_StreamRefH streamH,
+                                           A_Boolean enabledB);
     SPAPI A_Err (*AEGP_GetExpression)(AEGP_PluginID aegp_plugin_id, AEGP_StreamRefH streamH,
                                       AEGP_MemHandle* expressionHZ);
     SPAPI A_Err (*AEGP_SetExpression)(AEGP_PluginID aegp_plugin_id, AEGP_StreamRefH streamH,
                                       const A_char* expressionP);
-    SPAPI A_Err (*AEGP_DuplicateStreamRef)(AEGP_PluginID aegp_plugin_id,
-                                           AEGP_StreamRefH streamH,
+    SPAPI A_Err (*AEGP_DuplicateStreamRef)(AEGP_PluginID aegp_plugin_id, AEGP_StreamRefH streamH,
                                            AEGP_StreamRefH* dup_streamPH);
 } AEGP_StreamSuite2;
 
@@ -197,17 +186,16 @@ typedef struct AEGP_StreamSuite2 {
 #define kAEGPDynamicStreamSuiteVersion2 2
 
 typedef struct AEGP_DynamicStreamSuite2 {
-    SPAPI A_Err (*AEGP_GetNewStreamRefForLayer)(AEGP_PluginID aegp_plugin_id,
-                                                AEGP_LayerH layerH, AEGP_StreamRefH* streamPH);
+    SPAPI A_Err (*AEGP_GetNewStreamRefForLayer)(AEGP_PluginID aegp_plugin_id, AEGP_LayerH layerH,
+                                                AEGP_StreamRefH* streamPH);
     SPAPI A_Err (*AEGP_GetStreamDepth)(AEGP_StreamRefH streamH, A_long* depthPL);
     SPAPI A_Err (*AEGP_GetStreamGroupingType)(AEGP_StreamRefH streamH,
                                               AEGP_StreamGroupingType* group_typeP);
     SPAPI A_Err (*AEGP_GetNumStreamsInGroup)(AEGP_StreamRefH streamH, A_long* num_streamsPL);
     SPAPI A_Err (*AEGP_GetDynamicStreamFlags)(AEGP_StreamRefH streamH,
                                               AEGP_DynStreamFlags* stream_flagsP);
-    SPAPI A_Err (*AEGP_SetDynamicStreamFlag)(AEGP_StreamRefH streamH,
-                                             AEGP_DynStreamFlags one_flag, A_Boolean undoableB,
-                                             A_Boolean setB);
+    SPAPI A_Err (*AEGP_SetDynamicStreamFlag)(AEGP_StreamRefH streamH, AEGP_DynStreamFlags one_flag,
+                                             A_Boolean undoableB, A_Boolean setB);
     SPAPI A_Err (*AEGP_GetNewStreamRefByIndex)(AEGP_PluginID aegp_plugin_id,
                                                AEGP_StreamRefH parent_groupH, A_long indexL,
                                                AEGP_StreamRefH* streamPH);
@@ -223,11 +211,10 @@ typedef struct AEGP_DynamicStreamSuite2 {
     SPAPI A_Err (*AEGP_CanAddStream)(AEGP_StreamRefH group_streamH, const A_char* match_nameZ,
                                      A_Boolean* can_addPB);
     SPAPI A_Err (*AEGP_AddStream)(AEGP_PluginID aegp_plugin_id,
-                                  AEGP_StreamRefH indexed_group_streamH,
-                                  const A_char* match_nameZ, AEGP_StreamRefH* streamPH0);
+                                  AEGP_StreamRefH indexed_group_streamH, const A_char* match_nameZ,
+                                  AEGP_StreamRefH* streamPH0);
     SPAPI A_Err (*AEGP_GetMatchName)(AEGP_StreamRefH streamH, A_char* nameZ);
-    SPAPI A_Err (*AEGP_GetNewParentStreamRef)(AEGP_PluginID aegp_plugin_id,
-                                              AEGP_StreamRefH streamH,
+    SPAPI A_Err (*AEGP_GetNewParentStreamRef)(AEGP_PluginID aegp_plugin_id, AEGP_StreamRefH streamH,
                                               AEGP_StreamRefH* parent_streamPH);
     SPAPI A_Err (*AEGP_GetStreamIsModified)(AEGP_StreamRefH streamH, A_Boolean* modifiedPB);
 } AEGP_DynamicStreamSuite2;
@@ -266,9 +253,9 @@ typedef struct AEGP_EffectSuite3 {
                                        AEGP_EffectFlags effect_flags_set_mask,
                                        AEGP_EffectFlags effect_flags);
     SPAPI A_Err (*AEGP_ReorderEffect)(AEGP_EffectRefH effect_refH, A_long effect_indexL);
-    SPAPI A_Err (*AEGP_EffectCallGeneric)(AEGP_PluginID aegp_plugin_id,
-                                          AEGP_EffectRefH effect_refH, const A_Time* timePT,
-                                          PF_Cmd effect_cmd, void* effect_extraPV);
+    SPAPI A_Err (*AEGP_EffectCallGeneric)(AEGP_PluginID aegp_plugin_id, AEGP_EffectRefH effect_refH,
+                                          const A_Time* timePT, PF_Cmd effect_cmd,
+                                          void* effect_extraPV);
     SPAPI A_Err (*AEGP_DisposeEffect)(AEGP_EffectRefH effect_refH);
     SPAPI A_Err (*AEGP_ApplyEffect)(AEGP_PluginID aegp_plugin_id, AEGP_LayerH layerH,
                                     AEGP_InstalledEffectKey installed_effect_key,
@@ -277,8 +264,7 @@ typedef struct AEGP_EffectSuite3 {
     SPAPI A_Err (*AEGP_GetNumInstalledEffects)(A_long* num_installed_effectsPL);
     SPAPI A_Err (*AEGP_GetNextInstalledEffect)(AEGP_InstalledEffectKey installed_effect_key,
                                                AEGP_InstalledEffectKey* next_effectPH);
-    SPAPI A_Err (*AEGP_GetEffectName)(AEGP_InstalledEffectKey installed_effect_key,
-                                      A_char* nameZ);
+    SPAPI A_Err (*AEGP_GetEffectName)(AEGP_InstalledEffectKey installed_effect_key, A_char* nameZ);
     SPAPI A_Err (*AEGP_GetEffectMatchName)(AEGP_InstalledEffectKey installed_effect_key,
                                            A_char* match_nameZ);
     SPAPI A_Err (*AEGP_GetEffectCategory)(AEGP_InstalledEffectKey installed_effect_key,

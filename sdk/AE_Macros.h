@@ -10,10 +10,9 @@
     do {                        \
         if (!err) err = (FUNC); \
     } while (0)
-#define ERR2(FUNC)                           \
-    do {                                     \
-        if (((err2 = (FUNC)) != 0) && !err) \
-            err = err2;                      \
+#define ERR2(FUNC)                                      \
+    do {                                                \
+        if (((err2 = (FUNC)) != 0) && !err) err = err2; \
     } while (0)
 
 #define AEFX_CLR_STRUCT(STRUCT) memset(&(STRUCT), 0, sizeof(STRUCT));
@@ -23,10 +22,10 @@
 #define INT2FIX(X) ((A_long)(X) << 16)
 #define FIX2INT_ROUND(X) (FIX2INT((X) + 32768))
 #define FIX_2_FLOAT(X) ((A_FpLong)(X) / 65536.0)
-#define FLOAT2FIX(F) ((PF_Fixed)((F) * 65536 + (((F) < 0) ? -0.5 : 0.5)))
+#define FLOAT2FIX(F) ((PF_Fixed)((F)*65536 + (((F) < 0) ? -0.5 : 0.5)))
 #define A_Fixed_ONE ((A_Fixed)0x00010000L)
 #define A_Fixed_HALF ((A_Fixed)0x00008000L)
-#define CONVERT8TO16(A) ((((long)(A) * 32768) + 128) / 255)
+#define CONVERT8TO16(A) ((((long)(A)*32768) + 128) / 255)
 #define RATIO2FLOAT(R) ((A_FpLong)(R).num / (A_FpLong)(R).den)
 
 #endif

@@ -16,14 +16,14 @@ extern "C" {
 #define kSPBasicSuiteVersion 4
 
 #define kSPNoError ((SPErr)0x00000000)
-#define kSPUnimplementedError ((SPErr)0x21494D50)      /* '!IMP' */
-#define kSPUserCanceledError ((SPErr)0x73746F70)       /* 'stop' */
-#define kSPOperationInterrupted ((SPErr)0x696E7472)    /* 'intr' */
-#define kSPLogicError ((SPErr)0x66626172)              /* 'fbar' */
-#define kSPBadParameterError ((SPErr)0x5061726D)       /* 'Parm' */
-#define kSPOutOfMemoryError ((SPErr)0xFFFFFF6C)        /* -108 */
-#define kSPCantAcquirePluginError ((SPErr)0x21416371)  /* '!Acq' */
-#define kSPCantReleasePluginError ((SPErr)0x2152656C)  /* '!Rel' */
+#define kSPUnimplementedError ((SPErr)0x21494D50)     /* '!IMP' */
+#define kSPUserCanceledError ((SPErr)0x73746F70)      /* 'stop' */
+#define kSPOperationInterrupted ((SPErr)0x696E7472)   /* 'intr' */
+#define kSPLogicError ((SPErr)0x66626172)             /* 'fbar' */
+#define kSPBadParameterError ((SPErr)0x5061726D)      /* 'Parm' */
+#define kSPOutOfMemoryError ((SPErr)0xFFFFFF6C)       /* -108 */
+#define kSPCantAcquirePluginError ((SPErr)0x21416371) /* '!Acq' */
+#define kSPCantReleasePluginError ((SPErr)0x2152656C) /* '!Rel' */
 #define kASNoError 0
 
 typedef struct SPBasicSuite {

@@ -4,12 +4,14 @@
 // inside the host.
 #include <cstddef>
 
-#include "AE_Effect.h"
-#include "AE_EffectCB.h"
-#include "AE_EffectCBSuites.h"
-#include "AE_EffectPixelFormat.h"
-#include "AE_GeneralPlug.h"
-#include "SPBasic.h"
+// Through the include path, as the module finds them: the header set is a
+// system one, whose vendor-style casts are not the module's to warn about.
+#include <AE_Effect.h>
+#include <AE_EffectCB.h>
+#include <AE_EffectCBSuites.h>
+#include <AE_EffectPixelFormat.h>
+#include <AE_GeneralPlug.h>
+#include <SPBasic.h>
 
 static_assert(sizeof(void*) == 8, "the host interface is declared for 64-bit targets");
 
@@ -279,8 +281,7 @@ static_assert(PF_Err_BAD_CALLBACK_PARAM == 516, "bad callback parameter code");
 static_assert(PF_OutFlag_FORCE_RERENDER == 0x400000, "force rerender flag");
 static_assert(AEGP_DynStreamFlag_HIDDEN == 2, "hidden stream flag");
 static_assert(PF_Param_GROUP_END == 14 && PF_Param_POPUP == 7, "parameter types");
-static_assert(AEGP_LayerStream_CONE_FEATHER == 19 && AEGP_LayerStream_COLOR == 17,
-              "layer streams");
+static_assert(AEGP_LayerStream_CONE_FEATHER == 19 && AEGP_LayerStream_COLOR == 17, "layer streams");
 static_assert(kPFHandleSuiteVersion1 == 2 && kAEGPUtilitySuiteVersion1 == 3 &&
                   kAEGPLayerSuiteVersion1 == 5 && kAEGPStreamSuiteVersion2 == 7,
               "suite version numbers");

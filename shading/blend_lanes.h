@@ -86,7 +86,8 @@ template <class V>
     const F keep(1.0f - opacity);
     const auto mix = [&](F a, F f) LUMESHADE_LANE_LAMBDA { return a * keep + f * t; };
     const auto mixEach = [&](auto formula) LUMESHADE_LANE_LAMBDA {
-        ForEachChannel<V>(base, blend, [&](F a, F b) LUMESHADE_LANE_LAMBDA { return mix(a, formula(a, b)); });
+        ForEachChannel<V>(base, blend,
+                          [&](F a, F b) LUMESHADE_LANE_LAMBDA { return mix(a, formula(a, b)); });
     };
     const F one(1.0f), two(2.0f), half(0.5f), zero(0.0f);
     switch (mode) {
@@ -116,7 +117,9 @@ template <class V>
             mixEach([&](F a, F b) LUMESHADE_LANE_LAMBDA { return a + b - one; });
             break;
         case BLEND_DARKER:
-            ForEachChannel<V>(base, blend, [&](F a, F b) LUMESHADE_LANE_LAMBDA { return Select(b < a, mix(a, b), a); });
+            ForEachChannel<V>(base, blend, [&](F a, F b) LUMESHADE_LANE_LAMBDA {
+                return Select(b < a, mix(a, b), a);
+            });
             break;
         case BLEND_LIGHTEN:
             mixEach([](F a, F b) LUMESHADE_LANE_LAMBDA { return Max(a, b); });
@@ -134,11 +137,14 @@ template <class V>
             mixEach([&](F a, F b) LUMESHADE_LANE_LAMBDA { return b / (one - a); });
             break;
         case BLEND_LIGHTER:
-            ForEachChannel<V>(base, blend, [&](F a, F b) LUMESHADE_LANE_LAMBDA { return Select(b > a, mix(a, b), a); });
+            ForEachChannel<V>(base, blend, [&](F a, F b) LUMESHADE_LANE_LAMBDA {
+                return Select(b > a, mix(a, b), a);
+            });
             break;
         case BLEND_DIVIDE:
-            ForEachChannel<V>(base, blend,
-                              [&](F a, F b) LUMESHADE_LANE_LAMBDA { return Select(b == zero, one, mix(a, a / b)); });
+            ForEachChannel<V>(base, blend, [&](F a, F b) LUMESHADE_LANE_LAMBDA {
+                return Select(b == zero, one, mix(a, a / b));
+            });
             break;
         case BLEND_OVERLAY:
             mixEach([&](F a, F b) LUMESHADE_LANE_LAMBDA {
@@ -157,10 +163,14 @@ template <class V>
             });
             break;
         case BLEND_REFLECT:
-            mixEach([&](F a, F b) LUMESHADE_LANE_LAMBDA { return Select(b == one, one, SquareF<V>(a) / (one - b)); });
+            mixEach([&](F a, F b) LUMESHADE_LANE_LAMBDA {
+                return Select(b == one, one, SquareF<V>(a) / (one - b));
+            });
             break;
         case BLEND_GLOW:
-            mixEach([&](F a, F b) LUMESHADE_LANE_LAMBDA { return Select(a == one, one, SquareF<V>(b) / (one - a)); });
+            mixEach([&](F a, F b) LUMESHADE_LANE_LAMBDA {
+                return Select(a == one, one, SquareF<V>(b) / (one - a));
+            });
             break;
         case BLEND_DIFFERENCE:
             mixEach([](F a, F b) LUMESHADE_LANE_LAMBDA { return Abs(a - b); });

@@ -363,10 +363,12 @@ inline void Gradient(Vector3 n, const RenderContext& ctx, Color& accumulated) {
     }
     // Luminance weights applied to the normal's components; the sum and its
     // products with the colour stay in double and are rounded once.
-    const double g = 0.21267 * n.x + 0.71516 * n.y + 0.072169 * n.z;
+    const double g = 0.21267 * static_cast<double>(n.x) + 0.71516 * static_cast<double>(n.y) +
+                     0.072169 * static_cast<double>(n.z);
     const Color& color = ctx.gradientColor;
-    const Color c{static_cast<float>(g * color.red), static_cast<float>(g * color.green),
-                  static_cast<float>(g * color.blue), 0.0f};
+    const Color c{static_cast<float>(g * static_cast<double>(color.red)),
+                  static_cast<float>(g * static_cast<double>(color.green)),
+                  static_cast<float>(g * static_cast<double>(color.blue)), 0.0f};
     BlendColor(accumulated, ctx.gradientBlend, ctx.gradientAmount, c, maxValue);
 }
 

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <type_traits>
@@ -223,18 +224,20 @@ template <class V>
 struct Run {
     static constexpr int kGroups = 256 / V::kLanes;
     static constexpr int kSize = kGroups * V::kLanes;
+    // The same counts as array bounds.
+    static constexpr std::size_t kGroupCount = kGroups, kLength = kSize;
     int groups = 0;
     bool anySurface = false;
-    alignas(64) float inAlpha[kSize], inRed[kSize], inGreen[kSize], inBlue[kSize];
-    alignas(64) float alpha[kSize];  // the coverage
-    alignas(64) float mRed[kSize], mGreen[kSize], mBlue[kSize];
-    alignas(64) float nx[kSize], ny[kSize], nz[kSize];
-    alignas(64) float n2x[kSize], n2y[kSize], n2z[kSize];
-    alignas(64) float depth[kSize];
-    alignas(64) float sRed[kSize], sGreen[kSize], sBlue[kSize];
-    alignas(64) float tRed[kSize], tGreen[kSize], tBlue[kSize];
-    alignas(64) float covered[kSize], surface[kSize];  // masks, as bits
-    bool anyCovered[kGroups], groupSurface[kGroups];
+    alignas(64) float inAlpha[kLength], inRed[kLength], inGreen[kLength], inBlue[kLength];
+    alignas(64) float alpha[kLength];  // the coverage
+    alignas(64) float mRed[kLength], mGreen[kLength], mBlue[kLength];
+    alignas(64) float nx[kLength], ny[kLength], nz[kLength];
+    alignas(64) float n2x[kLength], n2y[kLength], n2z[kLength];
+    alignas(64) float depth[kLength];
+    alignas(64) float sRed[kLength], sGreen[kLength], sBlue[kLength];
+    alignas(64) float tRed[kLength], tGreen[kLength], tBlue[kLength];
+    alignas(64) float covered[kLength], surface[kLength];  // masks, as bits
+    bool anyCovered[kGroupCount], groupSurface[kGroupCount];
 };
 
 template <class V>

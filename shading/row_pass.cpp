@@ -48,9 +48,9 @@ struct RowJob {
 
 template <class Pixel>
 Pixel* PixelOf(const PF_EffectWorld& world, A_long x, A_long y) {
-    return reinterpret_cast<Pixel*>(reinterpret_cast<char*>(world.data) +
-                                    static_cast<intptr_t>(y) * world.rowbytes +
-                                    static_cast<intptr_t>(x) * static_cast<intptr_t>(sizeof(Pixel)));
+    return reinterpret_cast<Pixel*>(
+        reinterpret_cast<char*>(world.data) + static_cast<intptr_t>(y) * world.rowbytes +
+        static_cast<intptr_t>(x) * static_cast<intptr_t>(sizeof(Pixel)));
 }
 
 template <class Pixel>
@@ -117,8 +117,7 @@ template <class Pixel>
 bool Usable(const PF_EffectWorld& w) {
     if (w.width < 0 || w.height < 0) return false;
     if (w.width == 0 || w.height == 0) return true;
-    return w.data != nullptr &&
-           int64_t(w.rowbytes) >= int64_t(w.width) * int64_t(sizeof(Pixel));
+    return w.data != nullptr && int64_t(w.rowbytes) >= int64_t(w.width) * int64_t(sizeof(Pixel));
 }
 
 bool Usable(PF_PixelFormat format, const PF_EffectWorld& w) {
@@ -134,9 +133,9 @@ bool Usable(PF_PixelFormat format, const PF_EffectWorld& w) {
 
 }  // namespace
 
-PF_Err ShadeRows(PF_InData* in_data, GenericIterate iterate, PixelPath path,
-                 PF_PixelFormat format, const RenderContext& ctx, const PF_EffectWorld& input,
-                 PF_EffectWorld& output, const PF_Rect& area) {
+PF_Err ShadeRows(PF_InData* in_data, GenericIterate iterate, PixelPath path, PF_PixelFormat format,
+                 const RenderContext& ctx, const PF_EffectWorld& input, PF_EffectWorld& output,
+                 const PF_Rect& area) {
     if (!Usable(format, input) || !Usable(format, output)) return PF_Err_BAD_CALLBACK_PARAM;
     RowJob job;
     job.in_data = in_data;
@@ -153,7 +152,8 @@ PF_Err ShadeRows(PF_InData* in_data, GenericIterate iterate, PixelPath path,
     job.dy = offset.y;
     job.left = A_long(std::max<int64_t>({area.left, 0, -int64_t(job.dx)}));
     job.top = A_long(std::max<int64_t>({area.top, 0, -int64_t(job.dy)}));
-    job.right = A_long(std::min<int64_t>({area.right, output.width, input.width - int64_t(job.dx)}));
+    job.right =
+        A_long(std::min<int64_t>({area.right, output.width, input.width - int64_t(job.dx)}));
     job.bottom =
         A_long(std::min<int64_t>({area.bottom, output.height, input.height - int64_t(job.dy)}));
     job.progressTotal = area.bottom - area.top;

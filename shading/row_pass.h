@@ -20,8 +20,8 @@ using GenericIterate = decltype(PF_Iterate8Suite1::iterate_generic);
 // generic iteration requires. Returns what the per-pixel iteration would:
 // the abort's answer once the user aborts, else the code of the first
 // failing pixel in scan order, else 0; or the generic iteration's own error.
-PF_Err ShadeRows(PF_InData* in_data, GenericIterate iterate, PixelPath path,
-                 PF_PixelFormat format, const RenderContext& ctx, const PF_EffectWorld& input,
-                 PF_EffectWorld& output, const PF_Rect& area);
+PF_Err ShadeRows(PF_InData* in_data, GenericIterate iterate, PixelPath path, PF_PixelFormat format,
+                 const RenderContext& ctx, const PF_EffectWorld& input, PF_EffectWorld& output,
+                 const PF_Rect& area);
 
 }  // namespace lumeshade

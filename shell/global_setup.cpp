@@ -11,7 +11,8 @@ namespace {
 // disposed. A lock that failed is not balanced by an unlock.
 class PendingHandle {
 public:
-    PendingHandle(const PF_HandleSuite1& suite, PF_Handle handle) : suite_(suite), handle_(handle) {}
+    PendingHandle(const PF_HandleSuite1& suite, PF_Handle handle)
+        : suite_(suite), handle_(handle) {}
     ~PendingHandle() {
         if (locked_) GiveBackQuietly([this] { suite_.host_unlock_handle(handle_); });
         if (owned_) GiveBackQuietly([this] { suite_.host_dispose_handle(handle_); });

@@ -30,9 +30,8 @@ HostSuites::~HostSuites() {
         if (slots_[slot] != nullptr) {
             // A failing release has nowhere to go from a destructor; the
             // suite is the host's either way, and the others are released.
-            GiveBackQuietly([&] {
-                basic_->ReleaseSuite(kSuiteNames[slot].name, kSuiteNames[slot].version);
-            });
+            GiveBackQuietly(
+                [&] { basic_->ReleaseSuite(kSuiteNames[slot].name, kSuiteNames[slot].version); });
         }
     }
 }

@@ -25,8 +25,8 @@ bool SameFloat(float a, float b) {
 }
 
 TEST(PowFTest, SpecialOperandsGiveTheCLibrarysResults) {
-    const float values[] = {0.0f, -0.0f, 1.0f, -1.0f, 0.5f, -0.5f, 2.0f, -2.0f, 3.0f, -3.0f,
-                            0.25f, 1e-40f, 1e30f, kInf, -kInf, kNaN};
+    const float values[] = {0.0f, -0.0f, 1.0f,  -1.0f,  0.5f,  -0.5f, 2.0f,  -2.0f,
+                            3.0f, -3.0f, 0.25f, 1e-40f, 1e30f, kInf,  -kInf, kNaN};
     for (float x : values) {
         for (float y : values) {
             EXPECT_TRUE(SameFloat(PowF(x, y), std::pow(x, y)))
@@ -48,11 +48,10 @@ TEST(PowFTest, ExactCasesStayExact) {
 }
 
 TEST(SquareFTest, IsPowFOfTwoBitForBit) {
-    const float specials[] = {0.0f, -0.0f, 1.0f, -1.0f, 1e-40f, -1e-40f, 1e20f, -1e20f,
-                              kInf, -kInf, kNaN, -kNaN};
+    const float specials[] = {0.0f,  -0.0f,  1.0f, -1.0f, 1e-40f, -1e-40f,
+                              1e20f, -1e20f, kInf, -kInf, kNaN,   -kNaN};
     for (float x : specials) {
-        EXPECT_EQ(std::bit_cast<uint32_t>(SquareF(x)), std::bit_cast<uint32_t>(PowF(x, 2.0f)))
-            << x;
+        EXPECT_EQ(std::bit_cast<uint32_t>(SquareF(x)), std::bit_cast<uint32_t>(PowF(x, 2.0f))) << x;
     }
     std::mt19937 rng(5);
     std::uniform_int_distribution<uint32_t> bits;

@@ -10,8 +10,8 @@
 #include "host/host.h"
 #include "host/world.h"
 #include "params/param_ids.h"
-#include "shell/entry.h"
 #include "shading/pixel_path.h"
+#include "shell/entry.h"
 #include "tests/support/pixel_paths.h"
 #include "tests/support/pixels.h"
 

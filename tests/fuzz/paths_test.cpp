@@ -30,7 +30,8 @@ TEST(FuzzPathsTest, RandomFramesRenderTheSameOnEveryPath) {
         const FrameReport report = RunFrameCase(DecodeFrameCase(bytes.data(), bytes.size()));
         std::string findings;
         for (const std::string& f : report.findings) findings += "\n  - " + f;
-        EXPECT_TRUE(report.findings.empty()) << "case " << i << ": " << report.description << findings;
+        EXPECT_TRUE(report.findings.empty())
+            << "case " << i << ": " << report.description << findings;
         compared += report.frame.empty() ? 0 : 1;
     }
     // Nearly every drawn frame renders, and so is compared.

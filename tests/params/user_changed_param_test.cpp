@@ -14,10 +14,9 @@ namespace {
 using testing::ModuleHost;
 
 constexpr ParamId kCheckboxSwitches[] = {
-    PARAM_SHADING_ENABLE,    PARAM_SPECULAR_ENABLE,   PARAM_INCIDENCE_ENABLE,
-    PARAM_RIM_LIGHT_ENABLE,  PARAM_TOON_ENABLE,       PARAM_GRADIENT_ENABLE,
-    PARAM_MATCAP_ENABLE,     PARAM_REFLECTION_ENABLE, PARAM_REFRACTION_ENABLE,
-    PARAM_TEXTURE_ENABLE,    PARAM_BUMP_ENABLE};
+    PARAM_SHADING_ENABLE,    PARAM_SPECULAR_ENABLE, PARAM_INCIDENCE_ENABLE, PARAM_RIM_LIGHT_ENABLE,
+    PARAM_TOON_ENABLE,       PARAM_GRADIENT_ENABLE, PARAM_MATCAP_ENABLE,    PARAM_REFLECTION_ENABLE,
+    PARAM_REFRACTION_ENABLE, PARAM_TEXTURE_ENABLE,  PARAM_BUMP_ENABLE};
 
 bool Hidden(const host::Host& h, A_long index) {
     return (host::StreamFlags(h, index) & AEGP_DynStreamFlag_HIDDEN) != 0;
@@ -68,8 +67,8 @@ TEST(VisibilityTest, EverySwitchOffHidesAllEightyTwoGovernedControls) {
 TEST(VisibilityTest, EverySwitchOnAndADepthMapShowsEverything) {
     ModuleHost m;
     for (ParamId sw : kCheckboxSwitches) m.SetSwitch(sw, true);
-    m.Host().BindLayerParam(PARAM_DEPTH_MAP,
-                            m.AddFootage("Depth", std::make_shared<host::World>(4, 4, host::Depth::kFloat)));
+    m.Host().BindLayerParam(PARAM_DEPTH_MAP, m.AddFootage("Depth", std::make_shared<host::World>(
+                                                                       4, 4, host::Depth::kFloat)));
     ASSERT_EQ(m.Host().UserChangedParam(PARAM_BUMP_ENABLE), PF_Err_NONE);
     EXPECT_TRUE(HiddenControls(m.Host()).empty());
     // All twelve rules wrote their flags anyway.
@@ -87,17 +86,24 @@ TEST(VisibilityTest, EachSwitchGovernsExactlyItsGroup) {
         ParamId switchControl;
     };
     const Group groups[] = {
-        {PARAM_SHADING_GROUP, PARAM_SHADING_ENABLE},       {PARAM_SPECULAR_GROUP, PARAM_SPECULAR_ENABLE},
-        {PARAM_INCIDENCE_GROUP, PARAM_INCIDENCE_ENABLE},   {PARAM_RIM_LIGHT_GROUP, PARAM_RIM_LIGHT_ENABLE},
-        {PARAM_TOON_GROUP, PARAM_TOON_ENABLE},             {PARAM_GRADIENT_GROUP, PARAM_GRADIENT_ENABLE},
-        {PARAM_MATCAP_GROUP, PARAM_MATCAP_ENABLE},         {PARAM_REFLECTION_GROUP, PARAM_REFLECTION_ENABLE},
-        {PARAM_REFRACTION_GROUP, PARAM_REFRACTION_ENABLE}, {PARAM_TEXTURE_GROUP, PARAM_TEXTURE_ENABLE},
+        {PARAM_SHADING_GROUP, PARAM_SHADING_ENABLE},
+        {PARAM_SPECULAR_GROUP, PARAM_SPECULAR_ENABLE},
+        {PARAM_INCIDENCE_GROUP, PARAM_INCIDENCE_ENABLE},
+        {PARAM_RIM_LIGHT_GROUP, PARAM_RIM_LIGHT_ENABLE},
+        {PARAM_TOON_GROUP, PARAM_TOON_ENABLE},
+        {PARAM_GRADIENT_GROUP, PARAM_GRADIENT_ENABLE},
+        {PARAM_MATCAP_GROUP, PARAM_MATCAP_ENABLE},
+        {PARAM_REFLECTION_GROUP, PARAM_REFLECTION_ENABLE},
+        {PARAM_REFRACTION_GROUP, PARAM_REFRACTION_ENABLE},
+        {PARAM_TEXTURE_GROUP, PARAM_TEXTURE_ENABLE},
         {PARAM_BUMP_GROUP, PARAM_BUMP_ENABLE},
     };
     for (const Group& g : groups) {
         ModuleHost m;
         for (ParamId sw : kCheckboxSwitches) m.SetSwitch(sw, sw != g.switchControl);
-        m.Host().BindLayerParam(PARAM_DEPTH_MAP, m.AddFootage("Depth", std::make_shared<host::World>(2, 2, host::Depth::kFloat)));
+        m.Host().BindLayerParam(
+            PARAM_DEPTH_MAP,
+            m.AddFootage("Depth", std::make_shared<host::World>(2, 2, host::Depth::kFloat)));
         ASSERT_EQ(m.Host().UserChangedParam(g.switchControl), PF_Err_NONE);
         EXPECT_EQ(HiddenControls(m.Host()), GroupMembers(g.start, g.switchControl))
             << Control(g.start).name;
@@ -111,13 +117,13 @@ TEST(VisibilityTest, EachSwitchGovernsExactlyItsGroup) {
 TEST(VisibilityTest, TheDepthMapLayerActsAsTheDepthGroupsSwitch) {
     ModuleHost m;
     ASSERT_EQ(m.Host().UserChangedParam(PARAM_DEPTH_MAP), PF_Err_NONE);
-    for (ParamId id : {PARAM_DEPTH_INVERT, PARAM_DEPTH_CHANNEL, PARAM_DEPTH_MULTIPLIER,
-                       PARAM_DEPTH_GAMMA}) {
+    for (ParamId id :
+         {PARAM_DEPTH_INVERT, PARAM_DEPTH_CHANNEL, PARAM_DEPTH_MULTIPLIER, PARAM_DEPTH_GAMMA}) {
         EXPECT_TRUE(Hidden(m.Host(), id)) << Control(id).name;
     }
     EXPECT_FALSE(Hidden(m.Host(), PARAM_DEPTH_MAP));
-    m.Host().BindLayerParam(PARAM_DEPTH_MAP,
-                            m.AddFootage("Depth", std::make_shared<host::World>(2, 2, host::Depth::k8)));
+    m.Host().BindLayerParam(PARAM_DEPTH_MAP, m.AddFootage("Depth", std::make_shared<host::World>(
+                                                                       2, 2, host::Depth::k8)));
     ASSERT_EQ(m.Host().UserChangedParam(PARAM_DEPTH_MAP), PF_Err_NONE);
     EXPECT_FALSE(Hidden(m.Host(), PARAM_DEPTH_GAMMA));
     // Unticking Matcap and Texture hides their map layers as well.
@@ -132,8 +138,7 @@ TEST(VisibilityTest, RenderIsSupervisedAndDisplayIsNot) {
     m.Host().OutData().out_flags = PF_OutFlag_PIX_INDEPENDENT;
     ASSERT_EQ(m.Host().UserChangedParam(PARAM_LIGHTS_RENDER), PF_Err_NONE);
     EXPECT_EQ(host::FlagChanges(m.Host()).size(), 82u) << "all twelve rules";
-    EXPECT_EQ(m.Host().OutData().out_flags,
-              PF_OutFlag_PIX_INDEPENDENT | PF_OutFlag_FORCE_RERENDER)
+    EXPECT_EQ(m.Host().OutData().out_flags, PF_OutFlag_PIX_INDEPENDENT | PF_OutFlag_FORCE_RERENDER)
         << "force-rerender is added, the other bits stay";
 
     const size_t before = host::FlagChanges(m.Host()).size();
@@ -176,7 +181,8 @@ TEST(VisibilityTest, AFailingHostCallStopsTheUpdateAndLeaksNothing) {
         m.SetSwitch(PARAM_SHADING_ENABLE, false);
         m.Host().OutData().out_flags = 0;
         m.Host().FailCall(c.function, c.nth, A_Err_GENERIC + 40);
-        EXPECT_EQ(m.Host().UserChangedParam(PARAM_SHADING_ENABLE), A_Err_GENERIC + 40) << c.function;
+        EXPECT_EQ(m.Host().UserChangedParam(PARAM_SHADING_ENABLE), A_Err_GENERIC + 40)
+            << c.function;
         EXPECT_EQ(host::FlagChanges(m.Host()).size(), c.flagsBefore) << c.function << " " << c.nth;
         EXPECT_EQ(m.Host().OutData().out_flags & PF_OutFlag_FORCE_RERENDER, 0) << c.function;
         // A reference whose disposal failed is the host's to keep.

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "shading/pixel_path.h"
-#include "tests/support/pixel_paths.h"
 #include "tests/support/module_host.h"
+#include "tests/support/pixel_paths.h"
 
 namespace lumeshade {
 namespace {
@@ -27,7 +27,8 @@ void ExpectNothingHeld(host::Host& h, const std::string& context) {
     EXPECT_EQ(h.LiveNewWorlds(), 0) << context;
     EXPECT_EQ(h.OpenLayerStreams(), 0) << context;
     EXPECT_EQ(h.OpenStreamValues(), 0) << context;
-    EXPECT_TRUE(h.Violations().empty()) << context << ": " << (h.Violations().empty() ? "" : h.Violations()[0]);
+    EXPECT_TRUE(h.Violations().empty())
+        << context << ": " << (h.Violations().empty() ? "" : h.Violations()[0]);
 }
 
 TEST(SmartRenderTest, AFrameRendersInEveryPixelFormatAndLeavesNothingBehind) {
@@ -41,7 +42,9 @@ TEST(SmartRenderTest, AFrameRendersInEveryPixelFormatAndLeavesNothingBehind) {
         ASSERT_EQ(m.Host().RenderFrame(), PF_Err_NONE);
         ExpectNothingHeld(m.Host(), "depth " + std::to_string(int(depth)));
         // The frame used the iterate suite of its own format.
-        const char* iterate = depth == Depth::k8 ? "iterate" : depth == Depth::k16 ? "iterate16" : "iterateFloat";
+        const char* iterate = depth == Depth::k8    ? "iterate"
+                              : depth == Depth::k16 ? "iterate16"
+                                                    : "iterateFloat";
         EXPECT_EQ(m.Host().Calls(iterate), 1);
     }
 }
@@ -162,7 +165,9 @@ TEST(SmartRenderTest, EveryFailureRowGivesItsCodeAndMessageAndLeavesNothingBehin
         {"no basic suite", [](ModuleHost& m) { m.Host().RemoveBasicSuite(); },
          PF_Err_BAD_CALLBACK_PARAM, nullptr},
         {"pre-render block not lockable",
-         [](ModuleHost& m) { m.Host().FailCall("host_lock_handle", Next(m, "host_lock_handle"), 1); },
+         [](ModuleHost& m) {
+             m.Host().FailCall("host_lock_handle", Next(m, "host_lock_handle"), 1);
+         },
          PF_Err_BAD_CALLBACK_PARAM, nullptr},
         {"input pixels", [](ModuleHost& m) { m.Host().FailCall("checkout_layer_pixels", 1, 7); },
          PF_Err_OUT_OF_MEMORY, nullptr},
@@ -170,19 +175,22 @@ TEST(SmartRenderTest, EveryFailureRowGivesItsCodeAndMessageAndLeavesNothingBehin
          PF_Err_OUT_OF_MEMORY, nullptr},
         {"world suite", [](ModuleHost& m) { m.Host().WithdrawSuite("PF World Suite", 2); },
          PF_Err_OUT_OF_MEMORY, "Couldn't load suite."},
-        {"world suite empty", [](ModuleHost& m) { m.Host().HandBackNullSuite("PF World Suite", 2); },
+        {"world suite empty",
+         [](ModuleHost& m) { m.Host().HandBackNullSuite("PF World Suite", 2); },
          PF_Err_OUT_OF_MEMORY, "Couldn't load suite."},
         {"effect layer", [](ModuleHost& m) { m.Host().FailCall("AEGP_GetEffectLayer", 1, 3); },
          PF_Err_OUT_OF_MEMORY, nullptr},
         {"parent comp", [](ModuleHost& m) { m.Host().FailCall("AEGP_GetLayerParentComp", 1, 3); },
          PF_Err_OUT_OF_MEMORY, nullptr},
-        {"comp time", [](ModuleHost& m) { m.Host().FailCall("AEGP_ConvertEffectToCompTime", 1, 3); },
+        {"comp time",
+         [](ModuleHost& m) { m.Host().FailCall("AEGP_ConvertEffectToCompTime", 1, 3); },
          PF_Err_OUT_OF_MEMORY, nullptr},
         {"layer count", [](ModuleHost& m) { m.Host().FailCall("AEGP_GetCompNumLayers", 1, 3); },
          PF_Err_OUT_OF_MEMORY, nullptr},
         {"camera", [](ModuleHost& m) { m.Host().FailCall("AEGP_GetEffectCamera", 1, 3); },
          PF_Err_OUT_OF_MEMORY, nullptr},
-        {"light", [](ModuleHost& m) {
+        {"light",
+         [](ModuleHost& m) {
              m.AddLight("Light", AEGP_LightType_POINT, {});
              m.Host().FailCall("AEGP_GetLightType", 1, 3);
          },
@@ -192,28 +200,40 @@ TEST(SmartRenderTest, EveryFailureRowGivesItsCodeAndMessageAndLeavesNothingBehin
         {"unknown pixel format",
          [](ModuleHost& m) { m.Host().ReportPixelFormat(PF_PixelFormat_BGRA32); },
          PF_Err_BAD_CALLBACK_PARAM, nullptr, true},
-        {"abort before", [](ModuleHost& m) { m.Host().FailCall("abort", Next(m, "abort"), PF_Interrupt_CANCEL); },
+        {"abort before",
+         [](ModuleHost& m) { m.Host().FailCall("abort", Next(m, "abort"), PF_Interrupt_CANCEL); },
          PF_Err_OUT_OF_MEMORY, nullptr},
-        {"iteration", [](ModuleHost& m) { m.Host().FailCall(IterationOfThePath(), 1, 9); }, 9, nullptr,
-         true},
-        {"a pixel fails", [](ModuleHost& m) {
+        {"iteration", [](ModuleHost& m) { m.Host().FailCall(IterationOfThePath(), 1, 9); }, 9,
+         nullptr, true},
+        {"a pixel fails",
+         [](ModuleHost& m) {
              m.SetFixed(PARAM_NORMALS_PRE_BLUR, 2.0);
              m.Input().At<PF_PixelFloat>(0, 0) = {1, 0.5f, 0.5f, 1};
              m.Host().WithdrawSuite("PF SamplingFloat Suite", 1);
          },
          PF_Err_BAD_CALLBACK_PARAM, nullptr, true},
-        {"check-in", [](ModuleHost& m) { m.Host().FailCall("checkin_param", Next(m, "checkin_param") + 34, 3); },
+        {"check-in",
+         [](ModuleHost& m) {
+             m.Host().FailCall("checkin_param", Next(m, "checkin_param") + 34, 3);
+         },
          PF_Err_OUT_OF_MEMORY, nullptr, true},
-        {"abort after", [](ModuleHost& m) { m.Host().FailCall("abort", Next(m, "abort") + 1, PF_Interrupt_CANCEL); },
+        {"abort after",
+         [](ModuleHost& m) {
+             m.Host().FailCall("abort", Next(m, "abort") + 1, PF_Interrupt_CANCEL);
+         },
          PF_Interrupt_CANCEL, nullptr, true},
         // The frame is rendered: the input's check-in is the result.
-        {"world suite release", [](ModuleHost& m) {
+        {"world suite release",
+         [](ModuleHost& m) {
              m.Host().FailCall("ReleaseSuite", Next(m, "ReleaseSuite"), kSPCantReleasePluginError);
          },
          PF_Err_NONE, nullptr, true},
-        {"input check-in", [](ModuleHost& m) { m.Host().FailCall("checkin_layer_pixels", 1, 11); }, 11,
-         nullptr, true},
-        {"a control unreadable", [](ModuleHost& m) { m.Host().FailCall("checkout_param", Next(m, "checkout_param") + 12, 3); },
+        {"input check-in", [](ModuleHost& m) { m.Host().FailCall("checkin_layer_pixels", 1, 11); },
+         11, nullptr, true},
+        {"a control unreadable",
+         [](ModuleHost& m) {
+             m.Host().FailCall("checkout_param", Next(m, "checkout_param") + 12, 3);
+         },
          PF_Err_NONE, nullptr, true},
     };
     for (const FailureRow& row : rows) {

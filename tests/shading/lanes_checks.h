@@ -21,10 +21,12 @@
 namespace lumeshade::lanes_checks {
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
+// clang-format off
 constexpr float kHostile[] = {0.0f,     -0.0f,    1.0f,   -1.0f,    2.0f,    0.5f,   1e-40f,
                               -1e-40f,  kInf,     -kInf,  1e30f,    -1e30f,  0.999f, 1.001f,
                               3.0f,     -3.0f,    0.25f,  100.0f,   1e-10f,  -0.5f,
                               std::numeric_limits<float>::quiet_NaN()};
+// clang-format on
 
 // The same bits; two NaNs count as the same whatever their sign and payload.
 // When two NaN operands meet, which one an operation passes on depends on the
@@ -68,7 +70,8 @@ std::string PowMatchesScalar(int lanes) {
         }
         Store(out, lanes::PowF<V>(V::Load(x), V::Load(y), V::AllLanes(true)));
         for (int i = 0; i < V::kLanes; ++i) {
-            if (!Same(out[i], PowF(x[i], y[i]))) return Lane("PowF", x[i], y[i], PowF(x[i], y[i]), out[i]);
+            if (!Same(out[i], PowF(x[i], y[i])))
+                return Lane("PowF", x[i], y[i], PowF(x[i], y[i]), out[i]);
         }
         for (float e : {y[0], 1.0f, kInf, -kInf}) {
             Store(out, lanes::SafePowf<V>(V::Load(x), e, V::AllLanes(true)));
@@ -84,10 +87,12 @@ std::string PowMatchesScalar(int lanes) {
 
 template <class V>
 std::string TileIndexMatchesScalar() {
+    // clang-format off
     const int32_t coordinates[] = {std::numeric_limits<int32_t>::min(), -2147483647, -100000, -10001,
                                    -10000, -9999, -1000, -17, -9, -5, -4, -3, -2, -1, 0, 1, 2, 3,
                                    4, 5, 8, 9, 17, 1000, 100000, 2147483646,
                                    std::numeric_limits<int32_t>::max()};
+    // clang-format on
     const int32_t sizes[] = {-1, 0, 1, 2, 3, 4, 7, 64, 1000, 2147483647};
     alignas(64) int32_t c[V::kLanes], out[V::kLanes];
     for (int32_t mode = 0; mode <= 5; ++mode) {
@@ -134,13 +139,15 @@ std::string BlendMatchesScalar() {
                     Store(out[2], base.blue);
                     for (int i = 0; i < V::kLanes; ++i) {
                         Color s{a[0][i], a[1][i], a[2][i], 0.0f};
-                        BlendColor(s, mode, opacity, Color{b[0][i], b[1][i], b[2][i], 0.0f}, maxValue);
+                        BlendColor(s, mode, opacity, Color{b[0][i], b[1][i], b[2][i], 0.0f},
+                                   maxValue);
                         const float want[3] = {s.red, s.green, s.blue};
                         for (int k = 0; k < 3; ++k) {
                             if (!Same(out[k][i], want[k])) {
                                 return "BlendColor mode " + std::to_string(mode) + " opacity " +
-                                       std::to_string(opacity) + " max " + std::to_string(maxValue) +
-                                       ": " + Lane("channel", a[k][i], b[k][i], want[k], out[k][i]);
+                                       std::to_string(opacity) + " max " +
+                                       std::to_string(maxValue) + ": " +
+                                       Lane("channel", a[k][i], b[k][i], want[k], out[k][i]);
                             }
                         }
                     }

@@ -50,7 +50,9 @@ std::vector<Property> Decode(const std::vector<uint8_t>& bytes) {
     return props;
 }
 
-std::string Pascal(const std::vector<uint8_t>& d) { return std::string(d.begin() + 1, d.begin() + 1 + d[0]); }
+std::string Pascal(const std::vector<uint8_t>& d) {
+    return std::string(d.begin() + 1, d.begin() + 1 + d[0]);
+}
 
 TEST(PiplTest, TwelvePropertiesWithTheEffectsValues) {
     const std::vector<uint8_t> bytes = pipl::BuildPiplBytes();

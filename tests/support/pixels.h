@@ -31,8 +31,12 @@ inline float ToUnit(float v, host::Depth depth) {
 
 // Sets pixel (x, y); integer formats take the nearest channel value.
 inline void Put(host::World& w, A_long x, A_long y, const Rgba& c) {
-    auto q8 = [](float v) { return A_u_char(std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 255)); };
-    auto q16 = [](float v) { return A_u_short(std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 32768)); };
+    auto q8 = [](float v) {
+        return A_u_char(std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 255));
+    };
+    auto q16 = [](float v) {
+        return A_u_short(std::lround(std::fmin(std::fmax(v, 0.0f), 1.0f) * 32768));
+    };
     switch (w.GetDepth()) {
         case host::Depth::k8:
             w.At<PF_Pixel8>(x, y) = {q8(c.alpha), q8(c.red), q8(c.green), q8(c.blue)};
@@ -89,7 +93,9 @@ inline Rgba SphereNormal(A_long x, A_long y, A_long width, A_long height) {
 
 // The bytes of every pixel, row by row, without the row padding.
 inline std::vector<unsigned char> Bytes(const host::World& w) {
-    const int pixelSize = w.GetDepth() == host::Depth::k8 ? 4 : w.GetDepth() == host::Depth::k16 ? 8 : 16;
+    const int pixelSize = w.GetDepth() == host::Depth::k8    ? 4
+                          : w.GetDepth() == host::Depth::k16 ? 8
+                                                             : 16;
     std::vector<unsigned char> bytes;
     const auto* base = static_cast<const unsigned char*>(static_cast<const void*>(w.Def().data));
     for (A_long y = 0; y < w.Height(); ++y) {
@@ -118,7 +124,9 @@ inline bool SameChannel(const unsigned char* a, const unsigned char* b, int chan
 inline std::string FirstDifference(const host::World& a, const host::World& b) {
     const std::vector<unsigned char> x = Bytes(a), y = Bytes(b);
     if (x.size() != y.size()) return "sizes differ";
-    const int pixelSize = a.GetDepth() == host::Depth::k8 ? 4 : a.GetDepth() == host::Depth::k16 ? 8 : 16;
+    const int pixelSize = a.GetDepth() == host::Depth::k8    ? 4
+                          : a.GetDepth() == host::Depth::k16 ? 8
+                                                             : 16;
     const int channelSize = pixelSize / 4;
     for (size_t i = 0; i < x.size(); i += size_t(channelSize)) {
         if (SameChannel(&x[i], &y[i], channelSize)) continue;
@@ -139,7 +147,9 @@ inline std::string FirstDifference(const host::World& a, const host::World& b) {
 }
 
 inline uint64_t Checksum(const host::World& w) {
-    const int pixelSize = w.GetDepth() == host::Depth::k8 ? 4 : w.GetDepth() == host::Depth::k16 ? 8 : 16;
+    const int pixelSize = w.GetDepth() == host::Depth::k8    ? 4
+                          : w.GetDepth() == host::Depth::k16 ? 8
+                                                             : 16;
     uint64_t h = 1469598103934665603ull;  // FNV-1a
     const auto* base = static_cast<const unsigned char*>(static_cast<const void*>(w.Def().data));
     for (A_long y = 0; y < w.Height(); ++y) {

@@ -7,9 +7,8 @@
 //   test_loader [gtest flags] MODULE.aex LINUX.pipl
 // or with LUMESHADE_MODULE and LUMESHADE_LINUX_PIPL in the environment.
 #define NOMINMAX  // std::min and std::max, not the macros
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cctype>
