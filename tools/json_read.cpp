@@ -1,6 +1,7 @@
 #include "tools/json_read.h"
 
 #include <cmath>
+#include <limits>
 #include <set>
 
 #include "common/convert.h"
@@ -149,9 +150,50 @@ std::array<double, 3> ReadTriple(const Json& value, const Location& where, const
     return v;
 }
 
+double ReadSingle(const Json& value, const Location& where) {
+    constexpr double kMax = std::numeric_limits<float>::max();
+    const double v = value.is_number() ? value.get<double>() : 0.0;
+    if (!value.is_number() || !(std::abs(v) <= kMax)) {
+        FailExpected(where,
+                     "a number from " + FormatNumber(-kMax) + " to " + FormatNumber(kMax) +
+                         " (finite in single precision)",
+                     value);
+    }
+    return v;
+}
+
+std::array<double, 3> ReadSingleTriple(const Json& value, const Location& where,
+                                       const char* expected) {
+    if (!value.is_array() || value.size() != 3) FailExpected(where, expected, value);
+    return {ReadSingle(value[0], where.Item(0)), ReadSingle(value[1], where.Item(1)),
+            ReadSingle(value[2], where.Item(2))};
+}
+
+std::optional<std::array<int, 3>> ParseHexColor(std::string_view text) {
+    if (text.size() != 7 || text[0] != '#') return std::nullopt;
+    const auto digit = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    std::array<int, 3> bytes{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const int high = digit(text[1 + 2 * i]), low = digit(text[2 + 2 * i]);
+        if (high < 0 || low < 0) return std::nullopt;
+        bytes[i] = high * 16 + low;
+    }
+    return bytes;
+}
+
 std::array<double, 3> ReadUnitColor(const Json& value, const Location& where) {
-    const std::array<double, 3> c =
-        ReadTriple(value, where, "[r, g, b] with each number from 0 to 1");
+    const char* expected = "[r, g, b] with each number from 0 to 1, or \"#rrggbb\"";
+    if (value.is_string()) {
+        const auto bytes = ParseHexColor(value.get<std::string>());
+        if (!bytes) FailExpected(where, expected, value);
+        return {(*bytes)[0] / 255.0, (*bytes)[1] / 255.0, (*bytes)[2] / 255.0};
+    }
+    const std::array<double, 3> c = ReadTriple(value, where, expected);
     for (std::size_t i = 0; i < 3; ++i) {
         if (!(c[i] >= 0.0 && c[i] <= 1.0))
             FailExpected(where.Item(i), "a number from 0 to 1", value[i]);

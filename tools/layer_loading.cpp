@@ -18,7 +18,8 @@ MapParams SizedParams(const LayerSource& source, int width, int height) {
 
 }  // namespace
 
-LoadedLayers LoadLayers(const Scene& scene, BitDepth depth) {
+LoadedLayers LoadLayers(const Scene& scene, BitDepth depth,
+                        const std::set<std::string>& normalMaps) {
     LoadedLayers loaded;
     const LayerSource* input = scene.FindLayer(scene.input);
     const auto sizeOf = [](const LayerSource& source, int width, int height) {
@@ -52,9 +53,16 @@ LoadedLayers LoadLayers(const Scene& scene, BitDepth depth) {
         const bool isInput = &source == input;
         const int width = isInput ? scene.width.value_or(kDefaultSide) : loaded.width;
         const int height = isInput ? scene.height.value_or(kDefaultSide) : loaded.height;
+        NormalEvidence evidence;
+        const bool normalMap = !source.generate && normalMaps.count(source.name) != 0;
         Image image = source.generate
                           ? ConvertDepth(GenerateMap(SizedParams(source, width, height)), depth)
-                          : ReadImage(source.path, depth, source.where);
+                          : ReadImage(source.path, depth, source.where, source.conversion,
+                                      normalMap ? &evidence : nullptr);
+        if (const auto doubt = NormalMapDoubt(evidence)) {
+            loaded.warnings.push_back(source.where.Describe() + ": the normal map \"" +
+                                      source.path.string() + "\" " + *doubt);
+        }
         if (isInput) {
             loaded.input = loaded.layers.size();
             image = Resample(image, loaded.width, loaded.height);

@@ -19,8 +19,9 @@ using host::Host;
 
 TEST(EntryTest, CommandsWithoutHandlerReturnZeroAndLeaveOutDataAlone) {
     Host host(EntryPointFunc);
-    for (PF_Cmd cmd : {2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 18, 19, 20, 21, 22, 25, 26,
-                       27, 28, 99, -1}) {
+    host.EnableCallLog(true);
+    for (PF_Cmd cmd : {2,  3,  5,  6,  7,  8,  9,  10, 11, 12, 14, 15,
+                       16, 18, 19, 20, 21, 22, 25, 26, 27, 28, 99, -1}) {
         std::memset(&host.OutData(), 0x5A, sizeof(PF_OutData));
         PF_OutData before = host.OutData();
         EXPECT_EQ(host.Send(cmd), PF_Err_NONE) << "command " << cmd;
@@ -128,10 +129,9 @@ void RunEveryCommand(Host& host) {
 // returns, and everything but what the throwing call would have given back
 // is given back.
 TEST(EntryTest, AGiveBackCallThatThrowsEndsNoCommandAbnormally) {
-    const char* const kGiveBacks[] = {"ReleaseSuite",       "checkin_param",
-                                      "checkin_layer_pixels", "host_unlock_handle",
-                                      "host_dispose_handle", "AEGP_DisposeStream",
-                                      "AEGP_DisposeEffect"};
+    const char* const kGiveBacks[] = {
+        "ReleaseSuite",        "checkin_param",      "checkin_layer_pixels", "host_unlock_handle",
+        "host_dispose_handle", "AEGP_DisposeStream", "AEGP_DisposeEffect"};
     for (const std::string function : kGiveBacks) {
         int calls = 0;
         {

@@ -157,6 +157,13 @@ TEST(ImageIoTest, UnusableImagesAreRefusedWithTheirLayer) {
                               {"scene.json: layers.normals: ", expected}))
             << name;
     }
+    // Files that are no regular file are refused before anything reads them
+    // (a read of /dev/zero or a named pipe would never end), by what they are.
+    for (const testing::SpecialFile& f : testing::MakeSpecialFiles(dir)) {
+        const std::string image = "the image \"" + f.path.string() + "\" ";
+        EXPECT_TRUE(FailsWith([&] { ReadImageSize(f.path, where); }, {image + f.refusal}));
+        EXPECT_TRUE(FailsWith([&] { ReadImage(f.path, BitDepth::k8, where); }, {f.refusal}));
+    }
 }
 
 TEST(ImageIoTest, AFailedWriteLeavesNoFile) {
