@@ -12,6 +12,7 @@ namespace {
 // the same name is replaced where it stands.
 void AddLayer(Scene& scene, const std::string& option) {
     const std::size_t equals = option.find('=');
+    CheckUtf8(option, {"--layer", ""});
     if (equals == std::string::npos || equals == 0) {
         Fail({"--layer", ""}, "expected NAME=PATH or NAME={...}, got \"" + option + "\"");
     }
@@ -37,11 +38,15 @@ bool BuildsScene(const RunOptions& options) {
 }
 
 Scene SceneOfRun(const RunOptions& options) {
+    return SceneOfRun(options, options.scene ? ReadSceneText(*options.scene) : std::string());
+}
+
+Scene SceneOfRun(const RunOptions& options, std::string_view sceneText) {
     Scene scene;
     Location inputAt{"--input", ""};
     if (options.scene) {
         const std::filesystem::path file = *options.scene;
-        scene = ReadSceneObject(ParseJson(ReadSceneText(file), *options.scene), *options.scene,
+        scene = ReadSceneObject(ParseJson(sceneText, *options.scene), *options.scene,
                                 file.parent_path());
         inputAt = {*options.scene, "input"};
     } else if (BuildsScene(options)) {
@@ -57,6 +62,7 @@ Scene SceneOfRun(const RunOptions& options) {
                                          scene.lights.size()));
     }
     if (options.input) {
+        CheckUtf8(*options.input, {"--input", ""});
         ReadInput(Json(*options.input), {"--input", ""}, scene, "");
         inputAt = {"--input", ""};
     }

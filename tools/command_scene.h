@@ -4,6 +4,8 @@
 // holds everything that decides the frames (--print-scene writes it).
 #pragma once
 
+#include <string_view>
+
 #include "tools/run_options.h"
 #include "tools/scene.h"
 
@@ -15,5 +17,7 @@ bool BuildsScene(const RunOptions& options);
 // Fails with an InputError naming the option or the scene's key at fault.
 // Paths given in options are relative to the current folder.
 Scene SceneOfRun(const RunOptions& options);
+// The same with the text of the scene file named by `options.scene` given.
+Scene SceneOfRun(const RunOptions& options, std::string_view sceneText);
 
 }  // namespace lumeshade::tools

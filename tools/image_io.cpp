@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/convert.h"
+#include "tools/image_guard.h"
 #include "tools/input_file.h"
 #include "tools/limits.h"
 
@@ -142,6 +143,7 @@ namespace {
 // pixel is read.
 std::unique_ptr<OIIO::ImageInput> OpenImage(const std::string& name, OIIO::Filesystem::IOProxy& io,
                                             const Location& where, const std::string& subject) {
+    CheckBeforeDecoding(io, where, subject);
     const QuietStderr quiet;
     OIIO::ImageSpec config;
     config.attribute("oiio:UnassociatedAlpha", 1);

@@ -74,6 +74,44 @@ Json ParseJson(std::string_view text, const std::string& source) {
     return result;
 }
 
+bool IsUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        // The sequence's length and the range of its second byte, which rules
+        // out overlong forms, surrogates and code points above U+10FFFF.
+        int length = 1;
+        unsigned char lo = 0x80, hi = 0xbf;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xc2 && lead <= 0xdf) {
+            length = 2;
+        } else if (lead >= 0xe0 && lead <= 0xef) {
+            length = 3;
+            if (lead == 0xe0) lo = 0xa0;
+            if (lead == 0xed) hi = 0x9f;
+        } else if (lead >= 0xf0 && lead <= 0xf4) {
+            length = 4;
+            if (lead == 0xf0) lo = 0x90;
+            if (lead == 0xf4) hi = 0x8f;
+        } else {
+            return false;
+        }
+        if (text.size() - i < std::size_t(length)) return false;
+        for (int k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if (next < (k == 1 ? lo : 0x80) || next > (k == 1 ? hi : 0xbf)) return false;
+        }
+        i += std::size_t(length);
+    }
+    return true;
+}
+
+void CheckUtf8(std::string_view text, const Location& where) {
+    if (!IsUtf8(text)) Fail(where, "expected UTF-8 text, which is all a scene can hold");
+}
+
 std::string DescribeValue(const Json& value) {
     switch (value.type()) {
         case Json::value_t::object:
@@ -85,8 +123,13 @@ std::string DescribeValue(const Json& value) {
         default:
             break;
     }
-    std::string text = value.dump();
-    if (text.size() > 40) text = text.substr(0, 37) + "...";
+    std::string text = value.dump(-1, ' ', false, Json::error_handler_t::replace);
+    if (text.size() > 40) {
+        // Cut between characters, not inside one.
+        std::size_t cut = 37;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xc0) == 0x80) --cut;
+        text = text.substr(0, cut) + "...";
+    }
     return text;
 }
 

@@ -23,6 +23,11 @@ using Json = nlohmann::ordered_json;
 // column, values nested more than kMaxJsonDepth deep fail as well.
 Json ParseJson(std::string_view text, const std::string& source);
 
+// Text that is well-formed UTF-8, as every string of a JSON scene is; text
+// from the command line need not be.
+bool IsUtf8(std::string_view text);
+void CheckUtf8(std::string_view text, const Location& where);
+
 // A short rendering of a value for messages: 12, "abc", an object, ...
 std::string DescribeValue(const Json& value);
 

@@ -2,6 +2,7 @@
 
 #include "tools/image_io.h"
 #include "tools/limits.h"
+#include "tools/world_images.h"
 
 namespace lumeshade::tools {
 namespace {
@@ -55,19 +56,25 @@ LoadedLayers LoadLayers(const Scene& scene, BitDepth depth,
         const int height = isInput ? scene.height.value_or(kDefaultSide) : loaded.height;
         NormalEvidence evidence;
         const bool normalMap = !source.generate && normalMaps.count(source.name) != 0;
-        Image image = source.generate
-                          ? ConvertDepth(GenerateMap(SizedParams(source, width, height)), depth)
-                          : ReadImage(source.path, depth, source.where, source.conversion,
-                                      normalMap ? &evidence : nullptr);
+        Image image;
+        if (source.generate) {
+            image = GenerateMap(SizedParams(source, width, height));
+            if (image.depth != depth) image = ConvertDepth(image, depth);
+        } else {
+            image = ReadImage(source.path, depth, source.where, source.conversion,
+                              normalMap ? &evidence : nullptr);
+        }
         if (const auto doubt = NormalMapDoubt(evidence)) {
             loaded.warnings.push_back(source.where.Describe() + ": the normal map \"" +
                                       source.path.string() + "\" " + *doubt);
         }
         if (isInput) {
             loaded.input = loaded.layers.size();
-            image = Resample(image, loaded.width, loaded.height);
+            if (image.width != loaded.width || image.height != loaded.height) {
+                image = Resample(image, loaded.width, loaded.height);
+            }
         }
-        loaded.layers.push_back({source.name, std::move(image)});
+        loaded.layers.push_back({source.name, std::make_shared<const host::World>(ToWorld(image))});
     }
     return loaded;
 }

@@ -1,11 +1,15 @@
 // The scene's footage layers made ready for the host: image files read and
-// maps generated in the render's bit depth, and the render's size settled.
+// maps generated in the render's bit depth, each handed to a world of the
+// host's as soon as it is made (so that the program holds one picture of its
+// own at a time, not one per layer), and the render's size settled.
 #pragma once
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "host/world.h"
 #include "tools/image.h"
 #include "tools/scene.h"
 
@@ -13,7 +17,7 @@ namespace lumeshade::tools {
 
 struct LoadedLayer {
     std::string name;
-    Image image;
+    std::shared_ptr<const host::World> footage;
 };
 
 struct LoadedLayers {

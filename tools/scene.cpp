@@ -133,6 +133,7 @@ void ApplySetting(Scene& scene, std::string_view assignment) {
     if (equals == std::string_view::npos || equals == 0) {
         Fail(option, "expected KEY=VALUE, got \"" + std::string(assignment) + "\"");
     }
+    CheckUtf8(assignment, option);
     std::string key(assignment.substr(0, equals));
     while (!key.empty() && std::isspace(static_cast<unsigned char>(key.back()))) key.pop_back();
     const std::string text(assignment.substr(equals + 1));

@@ -11,7 +11,6 @@
 #include "tools/layer_loading.h"
 #include "tools/module_failure.h"
 #include "tools/scene.h"
-#include "tools/world_images.h"
 
 namespace lumeshade::tools {
 namespace {
@@ -71,7 +70,7 @@ TEST(LongSequenceTest, TheHostHoldsNoMoreAfterManyFramesThanAfterTheFirst) {
     ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
     ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
     const ControlSchema schema = ControlSchema::FromRegistration(host.Registered());
-    LoadedLayers layers = LoadLayers(scene, BitDepth::k16);
+    const LoadedLayers layers = LoadLayers(scene, BitDepth::k16);
     const CompositionLayout layout = BuildComposition(scene, layers, host.Comp());
     host.SetInput(host.Comp().layers[host.Comp().effectLayer].footage);
     host.SetRenderDepth(host::Depth::k16);

@@ -39,13 +39,6 @@ std::string Quote(const std::string& arg) {
     return quoted + "'";
 }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 struct Result {
     int status = -1;
     std::string out, err;
@@ -69,8 +62,8 @@ Result RunProgram(const TempDir& dir, const std::vector<std::string>& args) {
     const int raw = std::system(command.c_str());
     Result r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = ReadFile(logs / "out");
-    r.err = ReadFile(logs / "err");
+    r.out = testing::ReadText(logs / "out");
+    r.err = testing::ReadText(logs / "err");
     return r;
 }
 

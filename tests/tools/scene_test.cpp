@@ -9,6 +9,7 @@
 
 #include "tool_test_support.h"
 #include "tools/demo_scene.h"
+#include "tools/scene_json.h"
 
 namespace lumeshade::tools {
 namespace {
@@ -99,6 +100,8 @@ TEST(SceneTest, BadScenesNameTheKeyAndWhatWasExpected) {
     };
     const BadScene cases[] = {
         {R"({"widht": 10})", {"scene.json: widht: unknown key (did you mean \"width\"?)"}},
+        // Every message is one line, whatever a key holds.
+        {R"({"wid\nth\u0001": 10})", {"scene.json: wid\\nth\\x01: unknown key"}},
         {R"({"width": "big"})", {"width: expected a whole number from 1 to 30000, got \"big\""}},
         {R"({"width": 40000})", {"width: expected a whole number from 1 to 30000, got 40000"}},
         {R"({"width": 12.5})", {"width: expected a whole number"}},
@@ -224,6 +227,22 @@ TEST(SceneTest, RelativeImagePathsStartInTheScenesFolder) {
     EXPECT_EQ(scene.input, "maps/n.png") << "an input path becomes a layer of its own";
 }
 
+TEST(SceneTest, AWrittenSceneNamesItsImagesFromWhereItIsSaved) {
+    // Reading it back gives the same scene: the fuzzer's seeds check that for
+    // every example and test scene. Here: where the paths lead.
+    const Scene scene = Parse(R"({"layers": {"a": "images/a.png", "b": "/maps/b.exr",
+        "c": {"path": "../c.exr", "normals": "signed"}}, "input": "a"})");
+    const auto paths = [&](const std::filesystem::path& folder) {
+        const Json layers = SceneToJson(scene, folder)["layers"];
+        return std::vector<Json>{layers["a"], layers["b"], layers["c"]["path"]};
+    };
+    EXPECT_EQ(paths("/scenes"), (std::vector<Json>{"images/a.png", "/maps/b.exr", "../c.exr"}));
+    EXPECT_EQ(paths("/scenes/shots"),
+              (std::vector<Json>{"../images/a.png", "/maps/b.exr", "../../c.exr"}));
+    EXPECT_EQ(paths("/"), (std::vector<Json>{"scenes/images/a.png", "/maps/b.exr", "c.exr"}));
+    EXPECT_EQ(SceneToJson(scene, "/scenes")["layers"]["c"]["normals"], "signed");
+}
+
 TEST(SceneTest, SettingsTakeJsonOrTextAndTheLastOneWins) {
     Scene scene = Parse(R"({"layers": {"n": {"generate": "sphere"}},
                             "controls": {"specular_spread": 0.2}})");
@@ -242,6 +261,11 @@ TEST(SceneTest, SettingsTakeJsonOrTextAndTheLastOneWins) {
     EXPECT_TRUE(scene.controls[4].value.is_object());
     EXPECT_TRUE(FailsWith([&] { ApplySetting(scene, "=1"); }, {"--set: expected KEY=VALUE"}));
     EXPECT_TRUE(FailsWith([&] { ApplySetting(scene, "display"); }, {"expected KEY=VALUE"}));
+    EXPECT_TRUE(FailsWith([&] { ApplySetting(scene, "display=\xff"); }, {"--set: expected UTF-8"}));
+    EXPECT_TRUE(IsUtf8("a\u00e9\u20ac\U0001F600"));
+    for (const char* bad : {"\xc0\x80", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xe2\x82"}) {
+        EXPECT_FALSE(IsUtf8(bad)) << "overlong, surrogate, above U+10FFFF, cut short";
+    }
 }
 
 TEST(SceneTest, FrameRangesOfTheCommandLine) {

@@ -30,6 +30,7 @@ private:
 };
 
 void WriteText(const std::filesystem::path& path, const std::string& text);
+std::string ReadText(const std::filesystem::path& path);
 
 // Paths in `dir` that are no regular file, made there, each with the words
 // the program refuses it with: /dev/zero, a named pipe, a folder, a link to
