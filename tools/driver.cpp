@@ -2,11 +2,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
-#include <map>
 #include <memory>
 #include <set>
-#include <stdexcept>
 #include <thread>
 
 #include "host/effect_streams.h"

@@ -253,6 +253,7 @@ TEST(ProgramTest, BadInputIsReportedWithStatusTwoAndLeavesNoFile) {
          {"s.json", "--module", "/no/such.so"},
          "module \"/no/such.so\": no such file"},
         {"{" + sphere + "}", {"s.json", "--module", "junk.png"}, "cannot load module"},
+        {"{" + sphere + "}", {"s.json", "--module", "pipe.png"}, "the file is a named pipe"},
         {"", {"nothing.json"}, "nothing.json: the scene file does not exist"},
         {"", {"--bogus"}, "--bogus"},
         // Outputs that cannot be written, each refused before anything renders.
