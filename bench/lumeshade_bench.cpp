@@ -1,8 +1,12 @@
 // lumeshade-bench: whole 1920 x 1080 frames through the emulated host, one
 // frame per iteration, in each pixel format.
 //
-//   Render/<scene>/<format>/threads:N  smart pre-render and smart render of
-//                                      one frame of the scene
+//   Render/<scene>/<format>/path:<path>/threads:N
+//                                      smart pre-render and smart render of
+//                                      one frame of the scene on one pixel
+//                                      path (pixel: the per-pixel functions;
+//                                      sse2, avx2: the row kernels), each
+//                                      path the processor has
 //   Floor/<format>/threads:N           an identity pixel function through the
 //                                      same iterate suite and thread pool
 //
@@ -23,6 +27,7 @@
 
 #include "AE_EffectCBSuites.h"
 #include "bench/scenes.h"
+#include "tests/support/pixel_paths.h"
 #include "tests/support/pixels.h"
 
 namespace lumeshade::bench {
@@ -64,7 +69,8 @@ void TimeFrames(benchmark::State& state, Frame frame) {
     state.SetItemsProcessed(int64_t(pixels));
 }
 
-void Render(benchmark::State& state, Scene scene, Depth depth) {
+void Render(benchmark::State& state, Scene scene, Depth depth, PixelPath path) {
+    const testing::PathChoice choice(path);
     const auto m = MakeScene(scene, depth, kSize);
     m->Host().SetThreads(int(state.range(0)));
     // One frame before timing starts: the pool's threads and the first
@@ -144,10 +150,13 @@ void Register() {
     };
     for (Scene scene : kScenes) {
         for (Depth depth : kDepths) {
-            const std::string name =
-                std::string("Render/") + SceneName(scene) + "/" + DepthName(depth);
-            threads(benchmark::RegisterBenchmark(
-                name.c_str(), [scene, depth](benchmark::State& s) { Render(s, scene, depth); }));
+            for (PixelPath path : testing::AvailablePaths()) {
+                const std::string name = std::string("Render/") + SceneName(scene) + "/" +
+                                         DepthName(depth) + "/path:" + PixelPathName(path);
+                threads(benchmark::RegisterBenchmark(
+                    name.c_str(),
+                    [scene, depth, path](benchmark::State& s) { Render(s, scene, depth, path); }));
+            }
         }
     }
     threads(benchmark::RegisterBenchmark("Floor/8", Floor<PF_Pixel8>));

@@ -152,6 +152,7 @@ const char* DepthName(Depth depth) {
 std::unique_ptr<ModuleHost> MakeScene(Scene scene, Depth depth, SceneSize size) {
     auto m = std::make_unique<ModuleHost>(size.width, size.height, depth);
     m->Host().EnableCallLog(false);
+    m->Host().FillFreshOutput(false);
     testing::Fill(m->Input(), [size](A_long x, A_long y) {
         return testing::SphereNormal(x, y, size.width, size.height);
     });

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ios>
 
+#include "tests/support/pixel_paths.h"
 #include "tests/support/pixels.h"
 
 namespace lumeshade::bench {
@@ -41,6 +42,27 @@ TEST(BenchSceneTest, FramesAreUnchanged) {
             const uint64_t sum = Rendered(p.scene, kDepths[i], 1);
             EXPECT_EQ(sum, p.sums[i])
                 << SceneName(p.scene) << "/" << DepthName(kDepths[i]) << ": 0x" << std::hex << sum;
+        }
+    }
+}
+
+// Every path writes the bytes of the per-pixel functions, on every scene and
+// in every format.
+TEST(BenchSceneTest, EveryPathWritesThePerPixelBytes) {
+    for (Scene scene : kScenes) {
+        for (Depth depth : kDepths) {
+            const auto render = [&](PixelPath path) {
+                testing::PathChoice choice(path);
+                const auto m = MakeScene(scene, depth, kReducedFrame);
+                m->Host().SetThreads(2);
+                EXPECT_EQ(m->Host().RenderFrame(), PF_Err_NONE);
+                return m->Host().Output();
+            };
+            const host::World reference = render(PixelPath::kPixel);
+            for (PixelPath path : testing::VectorPaths()) {
+                EXPECT_EQ(testing::FirstDifference(render(path), reference), "")
+                    << SceneName(scene) << "/" << DepthName(depth) << ", " << PixelPathName(path);
+            }
         }
     }
 }

@@ -38,13 +38,20 @@ inline int32_t FloorToIndex(float v, int32_t last) {
 // Rounding to the nearest integer, halves away from zero.
 inline int32_t RoundToInt(double v) { return TruncToInt(std::round(v)); }
 
-// a - b without 32-bit overflow: the exact difference, saturated to the
-// 32-bit range.
+// A 64-bit integer limited to the 32-bit range.
+inline int32_t Saturated(int64_t v) {
+    if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(v);
+}
+
+// a - b and a + b without 32-bit overflow: the exact result, saturated to
+// the 32-bit range.
 inline int32_t SaturatingSub(int32_t a, int32_t b) {
-    const int64_t d = static_cast<int64_t>(a) - static_cast<int64_t>(b);
-    if (d > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    if (d < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(d);
+    return Saturated(static_cast<int64_t>(a) - static_cast<int64_t>(b));
+}
+inline int32_t SaturatingAdd(int32_t a, int32_t b) {
+    return Saturated(static_cast<int64_t>(a) + static_cast<int64_t>(b));
 }
 
 }  // namespace lumeshade

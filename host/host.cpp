@@ -125,6 +125,11 @@ void Host::HandBackNullSuite(const std::string& name, int version) {
 
 void Host::RemoveBasicSuite() { state_->inData.pica_basicP = nullptr; }
 
+void Host::OfferNoGenericIteration() {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    WithoutGenericIteration(*state_);
+}
+
 int Host::Acquisitions(const std::string& name, int version) const {
     std::lock_guard<std::mutex> lock(state_->mutex);
     auto it = state_->suites.find({name, version});

@@ -71,6 +71,9 @@ public:
     void HandBackNullSuite(const std::string& name, int version);
     /// in_data carries no basic suite.
     void RemoveBasicSuite();
+    /// "PF Iterate8 Suite" comes without its generic iteration (a null slot),
+    /// as an older host's does.
+    void OfferNoGenericIteration();
     int Acquisitions(const std::string& name, int version) const;
     int Releases(const std::string& name, int version) const;
     /// Suites acquired and not yet released, summed over all suites.
@@ -115,6 +118,22 @@ public:
     void SetDownsample(A_long factor);
     /// in_data.quality (default PF_Quality_HI).
     void SetQuality(PF_Quality quality);
+    /// Whether the output of every frame starts filled with one byte pattern
+    /// (the default), so that a pixel the module leaves alone shows, or holds
+    /// what its buffer held, as a host in production hands it out: the
+    /// benchmarks leave out the fill, which is the tests' instrument and not
+    /// the module's cost.
+    void FillFreshOutput(bool on);
+    /// Asks for part of the layer from now on, as a host does for a region
+    /// of interest, a zoomed view or a layer reaching past the composition:
+    /// `region` in the layer's pixels at the render's resolution (it may
+    /// reach past the layer); nullopt asks for the whole layer again (the
+    /// default). The pre-render is asked for this rectangle, the output is a
+    /// world of its size with origin_x/origin_y at its corner, and input
+    /// check-outs hold the rectangles they are asked for, cut to the layer,
+    /// each with its origin. Throws std::invalid_argument for an empty
+    /// rectangle or one wider or higher than a world can be.
+    void SetRegion(std::optional<PF_LRect> region);
     /// Threads the iterate functions use (0, the default: all cores).
     void SetThreads(int threads);
     /// in_data's current time, in seconds of the effect's layer time, on the
@@ -157,10 +176,12 @@ public:
     const PF_ParamDef& ParamAt(A_long index, double seconds) const;
 
     // ---- rendering ---------------------------------------------------------------
-    /// Smart pre-render then smart render of the whole output at the
-    /// current time, as the host renders a frame; returns the first non-zero
-    /// result. The output world is the host's and stays valid until the next
-    /// render. Throws std::logic_error when no input is set.
+    /// Smart pre-render then smart render of the whole output (or of the
+    /// region asked for) at the current time, as the host renders a frame;
+    /// returns the first non-zero result. The output world is the host's and
+    /// stays valid until the next render; its extent_hint, in the world's
+    /// own pixels, is the part the pre-render said it would produce. Throws
+    /// std::logic_error when no input is set.
     PF_Err RenderFrame();
     /// The two halves of RenderFrame, for tests that need them apart. A
     /// smart render with no pre-render before it (the host never sends one)

@@ -1,8 +1,10 @@
 // The host's render settings: composition, input, depth, resolution,
-// quality, threads, time and the user's abort.
+// quality, region, threads, time and the user's abort.
 #include <cmath>
+#include <cstdint>
 #include <numeric>
 #include <stdexcept>
+#include <string>
 
 #include "common/convert.h"
 #include "host/host.h"
@@ -38,6 +40,24 @@ void Host::ReportPixelFormat(std::optional<PF_PixelFormat> format) {
 }
 
 void Host::SetQuality(PF_Quality quality) { state_->inData.quality = quality; }
+
+void Host::FillFreshOutput(bool on) {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->render.fillFreshOutput = on;
+}
+
+void Host::SetRegion(std::optional<PF_LRect> region) {
+    if (region) {
+        const std::int64_t width = std::int64_t(region->right) - region->left;
+        const std::int64_t height = std::int64_t(region->bottom) - region->top;
+        if (width < 1 || height < 1 || width > PF_MAX_WORLD_WIDTH || height > PF_MAX_WORLD_HEIGHT) {
+            throw std::invalid_argument("region of " + std::to_string(width) + " x " +
+                                        std::to_string(height) + " pixels");
+        }
+    }
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->render.region = region;
+}
 
 void Host::SetThreads(int threads) {
     if (threads < 0) throw std::invalid_argument("thread count below 0");

@@ -56,11 +56,20 @@ PF_Err AddParam(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def) 
 }
 
 // Both answer PF_Interrupt_CANCEL once the user has aborted.
+// The generic iteration allows abort and progress from its thread 0 only.
+void CheckGenericThread(HostState& s, const char* what) {
+    if (GenericIterationThread() <= 0) return;
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.Violation(std::string(what) + " called from an iterate_generic call whose thread index is " +
+                std::to_string(GenericIterationThread()));
+}
+
 PF_Err Abort(PF_ProgPtr effect_ref) {
     static CallSite site("abort");
     if (const A_long err = site.Enter()) return err;
     HostState& s = Host::Current().State();
     if (effect_ref != s.EffectRef()) return PF_Err_BAD_CALLBACK_PARAM;
+    CheckGenericThread(s, "abort");
     return s.render.aborted.load() ? PF_Interrupt_CANCEL : PF_Err_NONE;
 }
 
@@ -69,6 +78,7 @@ PF_Err Progress(PF_ProgPtr effect_ref, A_long current, A_long total) {
     if (const A_long err = site.Enter()) return err;
     HostState& s = Host::Current().State();
     if (effect_ref != s.EffectRef()) return PF_Err_BAD_CALLBACK_PARAM;
+    CheckGenericThread(s, "progress");
     RecordProgress(s, current, total);
     return s.render.aborted.load() ? PF_Interrupt_CANCEL : PF_Err_NONE;
 }

@@ -190,6 +190,8 @@ PF_Err Iterate(PF_InData* in_data, A_long progress_base, A_long progress_final, 
     return PF_Err_NONE;
 }
 
+thread_local int t_genericThread = -1;
+
 PF_Err IterateGeneric(A_long iterations, void* refcon,
                       PF_Err (*fn)(void* refcon, A_long thread_index, A_long i,
                                    A_long iterations)) {
@@ -214,6 +216,7 @@ PF_Err IterateGeneric(A_long iterations, void* refcon,
             }
             if (i > first.row.load()) return;
             PF_Err err;
+            t_genericThread = thread;
             try {
                 err = fn(refcon, thread, i, count);
             } catch (...) {
@@ -221,6 +224,7 @@ PF_Err IterateGeneric(A_long iterations, void* refcon,
                 s.Violation("an exception left an iterate_generic function into the host");
                 err = kThrownThroughHost;
             }
+            t_genericThread = -1;
             if (err != PF_Err_NONE) first.Offer(i, 0, err);
         }
     });
@@ -308,12 +312,17 @@ PF_Err IterateOriginNonClip(PF_InData* in_data, A_long progress_base, A_long pro
 const PF_Iterate8Suite1 kIterate8Suite = {IterateArea<PF_Pixel8>, IterateOrigin<PF_Pixel8>,
                                           IterateLut, IterateOriginNonClip<PF_Pixel8>,
                                           IterateGeneric};
+const PF_Iterate8Suite1 kIterate8SuiteWithoutGeneric = {
+    IterateArea<PF_Pixel8>, IterateOrigin<PF_Pixel8>, IterateLut, IterateOriginNonClip<PF_Pixel8>,
+    nullptr};
 const PF_Iterate16Suite1 kIterate16Suite = {IterateArea<PF_Pixel16>, IterateOrigin<PF_Pixel16>,
                                             IterateOriginNonClip<PF_Pixel16>};
 const PF_IterateFloatSuite1 kIterateFloatSuite = {
     IterateArea<PF_PixelFloat>, IterateOrigin<PF_PixelFloat>, IterateOriginNonClip<PF_PixelFloat>};
 
 }  // namespace
+
+int GenericIterationThread() { return t_genericThread; }
 
 void RecordProgress(HostState& s, A_long current, A_long total) {
     std::lock_guard<std::mutex> lock(s.mutex);
@@ -341,6 +350,10 @@ void InstallIterateCallbacks(PF_UtilCallbacks& utils) {
     utils.iterate16 = IterateArea<PF_Pixel16>;
     utils.iterate_origin16 = IterateOrigin<PF_Pixel16>;
     utils.iterate_origin_non_clip_src16 = IterateOriginNonClip<PF_Pixel16>;
+}
+
+void WithoutGenericIteration(HostState& s) {
+    s.suites[{kPFIterate8Suite, kPFIterate8SuiteVersion1}].table = &kIterate8SuiteWithoutGeneric;
 }
 
 void RegisterIterateSuites(HostState& s) {

@@ -19,8 +19,9 @@
 namespace lumeshade::host {
 namespace {
 
-// What the output's pixels hold before the module writes them: no
-// particular value, so that pixels a module leaves alone show.
+// What the output's pixels hold before the module writes them (unless a
+// test or benchmark turned the fill off): no particular value, so that
+// pixels a module leaves alone show.
 constexpr unsigned char kFreshOutputByte = 0x5A;
 
 A_long Scaled(A_long size, A_long factor) { return (size + factor - 1) / factor; }
@@ -34,12 +35,14 @@ PF_LRect Intersect(const PF_LRect& a, const PF_LRect& b) {
 
 bool Empty(const PF_LRect& r) { return r.left >= r.right || r.top >= r.bottom; }
 
-// The host asks for the whole frame at the render's resolution.
-PF_RenderRequest FullRequestLocked(const HostState& s) {
+// The host asks for the whole frame at the render's resolution, or for the
+// region set.
+PF_RenderRequest RequestLocked(const HostState& s) {
     PF_RenderRequest req;
     std::memset(&req, 0, sizeof req);
     const A_long f = s.render.downsample;
-    req.rect = {0, 0, Scaled(s.render.input->Width(), f), Scaled(s.render.input->Height(), f)};
+    req.rect = s.render.region.value_or(
+        PF_LRect{0, 0, Scaled(s.render.input->Width(), f), Scaled(s.render.input->Height(), f)});
     req.field = PF_Field_FRAME;
     req.channel_mask = PF_ChannelMask_ARGB;
     return req;
@@ -182,7 +185,7 @@ PF_Err Host::SmartPreRender() {
         s.render.preRendered = false;
         s.render.pixelCheckouts.clear();
         std::memset(&s.render.lastRequest, 0, sizeof s.render.lastRequest);
-        input.output_request = FullRequestLocked(s);
+        input.output_request = RequestLocked(s);
         input.bitdepth = BitsPerChannel(RenderDepthLocked(s));
         s.inData.extent_hint = input.output_request.rect;
     }
@@ -221,19 +224,33 @@ PF_Err Host::SmartRender() {
         } else {
             s.render.pixelCheckouts.clear();  // nothing was asked for
         }
-        input.output_request = FullRequestLocked(s);
+        input.output_request = RequestLocked(s);
         input.bitdepth = BitsPerChannel(RenderDepthLocked(s));
         input.pre_render_data = pre.pre_render_data;
         s.inData.extent_hint = input.output_request.rect;
 
         if (s.render.output) TakeBackLocked(s, s.render.output->Def().data);
+        // The output holds the rectangle asked for, placed in the layer by
+        // its origin. A buffer of the same size and format is used again,
+        // as a host keeps its buffers from frame to frame.
         const PF_LRect& rect = input.output_request.rect;
-        s.render.output = std::make_unique<World>(rect.right - rect.left, rect.bottom - rect.top,
-                                                  RenderDepthLocked(s));
+        const A_long width = rect.right - rect.left, height = rect.bottom - rect.top;
+        const Depth depth = RenderDepthLocked(s);
+        if (!s.render.output || s.render.output->Width() != width ||
+            s.render.output->Height() != height || s.render.output->GetDepth() != depth) {
+            s.render.output = std::make_unique<World>(width, height, depth);
+        }
         World& out = *s.render.output;
-        out.FillBytes(kFreshOutputByte);
-        // The module is to fill the part it said it would produce.
-        out.Def().extent_hint = Intersect({0, 0, out.Width(), out.Height()}, pre.result_rect);
+        if (s.render.fillFreshOutput) out.FillBytes(kFreshOutputByte);
+        out.SetOrigin(rect.left, rect.top);
+        // The module is to fill the part it said it would produce, given in
+        // the output's own pixels.
+        PF_LRect fill = Intersect(rect, pre.result_rect);
+        if (!Empty(fill)) {
+            fill = {fill.left - rect.left, fill.top - rect.top, fill.right - rect.left,
+                    fill.bottom - rect.top};
+        }
+        out.Def().extent_hint = fill;
         HandOutLocked(s, out);
         s.render.phase = RenderPhase::kSmartRender;
     }

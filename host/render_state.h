@@ -15,7 +15,6 @@
 #include "AE_Effect.h"
 #include "AE_EffectCB.h"
 #include "AE_GeneralPlug.h"
-#include "AE_GeneralPlugOld.h"
 #include "host/composition.h"
 #include "host/thread_pool.h"
 #include "host/world.h"
@@ -66,7 +65,9 @@ struct RenderState {
     std::shared_ptr<const World> input;
     std::optional<Depth> renderDepth;  // unset: the input's depth
     A_long downsample = 1;
+    std::optional<PF_LRect> region;    // unset: the whole layer
     int threads = 0;                   // 0: all cores
+    bool fillFreshOutput = true;       // the output starts as 0x5A bytes
     std::unique_ptr<ThreadPool> pool;  // made on first use
     std::atomic<bool> aborted{false};  // read without the mutex
 
@@ -127,6 +128,10 @@ std::optional<PF_PixelFormat> HandedOutFormat(HostState& s, const PF_EffectWorld
 
 /// Progress as an iteration or the module reports it.
 void RecordProgress(HostState& s, A_long current, A_long total);
+/// Inside a call of iterate_generic's function, the call's thread index on
+/// this thread; -1 elsewhere. Abort and progress may be called only from the
+/// call whose index is 0.
+int GenericIterationThread();
 /// The pool, made with the configured thread count on first use.
 ThreadPool& Pool(HostState& s);
 
@@ -153,6 +158,9 @@ void InstallIterateCallbacks(PF_UtilCallbacks& utils);
 void InstallWorldCallbacks(PF_UtilCallbacks& utils);
 void RegisterWorldSuite(HostState& s);
 void RegisterIterateSuites(HostState& s);
+/// "PF Iterate8 Suite" from now on without its generic iteration (a null
+/// iterate_generic slot).
+void WithoutGenericIteration(HostState& s);
 void RegisterCompSuites(HostState& s);  // PF Interface, Layer, Stream, Light
 extern const AEGP_PFInterfaceSuite1 kPFInterfaceSuite;
 extern const AEGP_LayerSuite1 kLayerSuite;

@@ -4,7 +4,6 @@
 
 #include "AE_EffectCBSuites.h"
 #include "AE_GeneralPlug.h"
-#include "AE_GeneralPlugOld.h"
 
 namespace lumeshade::host {
 

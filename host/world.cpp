@@ -181,7 +181,7 @@ World::World(A_long width, A_long height, Depth depth)
 
 World::World(const World& other)
     : width_(other.width_), height_(other.height_), depth_(other.depth_) {
-    Allocate();
+    Allocate(false);  // every pixel is copied over
     const std::size_t rowContent = std::size_t(width_) * std::size_t(PixelBytes(depth_));
     for (A_long y = 0; y < height_; ++y) std::memcpy(Row(y), other.Row(y), rowContent);
     def_ = other.def_;
@@ -223,14 +223,15 @@ World& World::operator=(World&& other) noexcept {
 
 World::~World() { Release(); }
 
-void World::Allocate() {
+void World::Allocate(bool zeroPixels) {
     // Rows start on 16-byte boundaries, as the buffer does.
     const A_long content = width_ * PixelBytes(depth_);
     rowBytes_ = (content + 15) / 16 * 16 + kRowPadding;
     const std::size_t padding = std::size_t(rowBytes_ - content);
     const std::size_t size = std::size_t(rowBytes_) * std::size_t(height_);
     if (size == 0) return;
-    buffer_ = std::make_unique<unsigned char[]>(size);  // zero pixels
+    buffer_ = zeroPixels ? std::make_unique<unsigned char[]>(size)
+                         : std::make_unique_for_overwrite<unsigned char[]>(size);
     for (A_long y = 0; y < height_; ++y) {
         unsigned char* rowEnd = Row(y) + content;
         std::memset(rowEnd, kPaddingByte, padding);

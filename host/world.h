@@ -121,7 +121,9 @@ public:
 
 private:
     unsigned char* CheckedPixel(A_long x, A_long y, Depth pixelDepth);
-    void Allocate();
+    // Makes the buffer and pads the rows; the pixels are zero, or left as
+    // they come when the caller writes every one of them.
+    void Allocate(bool zeroPixels = true);
     void Release();
     void UpdateDef();
 

@@ -21,8 +21,8 @@ inline float OffsetPosition(A_long position, int32_t offset) {
 
 }  // namespace bump_detail
 
-// Perturbs the normal `n` and the reflection normal `n2` of output pixel
-// (x, y) by the bump-map pixel there (under Display All and Bump, with a
+// Perturbs the normal `n` and the reflection normal `n2` of the pixel at
+// layer position (x, y) by the bump-map pixel there (under Display All and Bump, with a
 // non-zero intensity, a positive scale and a bump map of at least one row).
 // `n2` moves by intensity^2 / 3 of what `n` moves. `m` is not used.
 template <class Pixel>
@@ -35,8 +35,8 @@ inline void ApplyBump(const Pixel&, const RenderContext& ctx, A_long x, A_long y
         intensity == 0.0f) {
         return;
     }
-    // Scale 2 spreads each bump pixel over two output pixels; the offset is
-    // in output pixels.
+    // Scale 2 spreads each bump pixel over two layer pixels; the offset is
+    // in layer pixels.
     const int32_t gx = TruncToInt(bump_detail::OffsetPosition(x, ctx.bumpOffsetX) * q);
     const int32_t gy = TruncToInt(bump_detail::OffsetPosition(y, ctx.bumpOffsetY) * q);
     // Threshold 2: Filter Off (radius 2) never filters.

@@ -44,7 +44,7 @@ inline MapCoordinates SphericalCoordinates(A_long width, A_long height, float de
 
 }  // namespace reflection_detail
 
-// Blends the reflection at output pixel (x, y) onto `s` (under Display All
+// Blends the reflection at layer position (x, y) onto `s` (under Display All
 // and Reflection, with a positive amount and an environment of at least two
 // rows). `n2` is the reflection normal, `depth` the pixel's depth; of the
 // normal-map pixel `m` only the blue channel is used, by the Fresnel factor.

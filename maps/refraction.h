@@ -23,7 +23,7 @@ constexpr FresnelShape kRefractionFresnel{1.0f, 1.0f, false};
 
 }  // namespace refraction_detail
 
-// Blends the refraction at output pixel (x, y) onto `s` (under Display All
+// Blends the refraction at layer position (x, y) onto `s` (under Display All
 // and Refraction, with a positive amount and a map of at least two rows).
 // Of the normal-map pixel `m` only the blue channel is used, by the Fresnel
 // factor.

@@ -1,6 +1,7 @@
 #include "maps/sample_area.h"
 
 #include <cstdint>
+#include <limits>
 #include <type_traits>
 
 #include "AE_EffectCB.h"
@@ -16,8 +17,8 @@ constexpr double kFixedOne = 65536.0;
 // largest whole number 16.16 holds; anything beyond saturates instead of
 // wrapping.
 PF_Fixed ToFixed(A_long v) {
-    constexpr int64_t kMaxFixed = INT32_MAX;
-    constexpr int64_t kMinFixed = INT32_MIN;
+    constexpr int64_t kMaxFixed = std::numeric_limits<PF_Fixed>::max();
+    constexpr int64_t kMinFixed = std::numeric_limits<PF_Fixed>::min();
     const int64_t f = static_cast<int64_t>(v) * 65536;
     return static_cast<PF_Fixed>(f > kMaxFixed ? kMaxFixed : (f < kMinFixed ? kMinFixed : f));
 }
@@ -28,7 +29,7 @@ PF_Fixed ToFixed(A_long v) {
 // tables; `area` is left to the host to derive from the radii.
 PF_SampPB MakeSamplingRecord(const PF_EffectWorld& map, float radius) {
     PF_SampPB params{};
-    const PF_Fixed r = RoundToInt(static_cast<double>(radius) * kFixedOne);
+    const PF_Fixed r = SamplingRadius(radius);
     params.x_radius = r;
     params.y_radius = r;
     params.src = const_cast<PF_EffectWorld*>(&map);  // the host only reads it
@@ -40,6 +41,16 @@ PF_SampPB MakeSamplingRecord(const PF_EffectWorld& map, float radius) {
 [[noreturn]] void NoSampler() { throw static_cast<A_long>(PF_Err_BAD_CALLBACK_PARAM); }
 
 }  // namespace
+
+PF_Fixed SamplingRadius(float radius) {
+    return RoundToInt(static_cast<double>(radius) * kFixedOne);
+}
+
+A_long SampleReach(float radius) {
+    const PF_Fixed r = SamplingRadius(radius);
+    if (r <= 0) return 0;
+    return static_cast<A_long>((static_cast<int64_t>(r) + 65535) / 65536);  // whole pixels, up
+}
 
 template <class Pixel>
 Pixel SampleArea(const PF_EffectWorld& map, A_long x, A_long y, float radius,

@@ -16,4 +16,17 @@ template <class Pixel>
 Pixel SampleArea(const PF_EffectWorld& map, A_long x, A_long y, float radius,
                  const PF_InData* in_data);
 
+// The radius as the sampler is given it: 16.16, rounded to the nearest
+// step, halves away from zero.
+PF_Fixed SamplingRadius(float radius);
+
+// How many whole pixels beyond its centre a sample of `radius` may read:
+// every pixel whose square the box touches, whether the host centres its
+// pixels on whole positions or on halves, worked out from the radius the
+// sampler is given. The host counts what lies outside the map as
+// transparent black (edge behaviour ZERO), so a map that holds only part of
+// a layer needs this much more around the part for its samples to see what
+// they see in the whole layer. 0 for a radius of 0 or less.
+A_long SampleReach(float radius);
+
 }  // namespace lumeshade

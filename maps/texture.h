@@ -21,8 +21,8 @@ enum UvMirror : int32_t {
     UV_MIRROR_BOTH = 4,
 };
 
-// Sets red, green and blue of `t` to the texel the UV map gives output pixel
-// (x, y) (under Display All and Texture, both maps of at least two rows,
+// Sets red, green and blue of `t` to the texel the UV map gives layer
+// position (x, y) (under Display All and Texture, both maps of at least two rows,
 // (x, y) inside the UV map). The light loop applies `t`; the accumulated
 // colour is not touched. `m` is not used.
 template <class Pixel>
@@ -32,8 +32,8 @@ inline void LookupTexture(const Pixel&, A_long x, A_long y, const RenderContext&
     if (!Shows(ctx.displayMode, DISPLAY_TEXTURE) || !HasRows(texture, 2) || !HasRows(uvMap, 2)) {
         return;
     }
-    // The UV map is not stretched over the layer: it is read at the output
-    // pixel's own coordinates, never filtered.
+    // The UV map is not stretched over the layer: it is read at the pixel's
+    // own position in the layer, never filtered.
     if (x < 0 || x >= uvMap->width || y < 0 || y >= uvMap->height) return;
     const Pixel& uv = PixelAt<Pixel>(*uvMap, x, y);
     float u = Scaled<Pixel>(uv.red);

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "AE_GeneralPlug.h"
-#include "AE_GeneralPlugOld.h"
 #include "params/visibility_rules.h"
 #include "shell/global_data.h"
 #include "shell/host_suites.h"
@@ -71,13 +70,9 @@ private:
 }  // namespace
 
 PF_Err UserChangedParam(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[]) {
+    // Each suite is taken at the first call that needs it, so a host that
+    // lacks one sees the calls before that point.
     HostSuites suites(in_data);
-    const AEGP_PFInterfaceSuite1& pfi = suites.PFInterface();
-    const AEGP_StreamSuite2& streams = suites.Stream();
-    const AEGP_DynamicStreamSuite2& dynamic = suites.DynamicStream();
-    // Taken now so that releasing the effect reference on the way out can
-    // never need a suite the host might refuse.
-    suites.Effect();
 
     AEGP_PluginID plugin = 0;
     if (in_data->global_data != nullptr && *in_data->global_data != nullptr) {
@@ -85,18 +80,20 @@ PF_Err UserChangedParam(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* p
     }
 
     UpdateReferences refs(suites);
-    A_Err err = pfi.AEGP_GetNewEffectForEffect(plugin, in_data->effect_ref, &refs.Effect());
+    A_Err err = suites.PFInterface().AEGP_GetNewEffectForEffect(plugin, in_data->effect_ref,
+                                                                &refs.Effect());
     if (err != A_Err_NONE) return err;
 
     for (const VisibilityRule& rule : VisibilityRules()) {
         for (ParamId id : rule.governed) {
-            err = streams.AEGP_GetNewEffectStreamByIndex(plugin, refs.Effect(), id,
-                                                         &refs.NewStream());
+            err = suites.Stream().AEGP_GetNewEffectStreamByIndex(plugin, refs.Effect(), id,
+                                                                 &refs.NewStream());
             if (err != A_Err_NONE) return err;
         }
         const bool show = SwitchOn(params[rule.switchControl]);
         for (AEGP_StreamRefH stream : refs.Streams()) {
-            err = dynamic.AEGP_SetDynamicStreamFlag(stream, AEGP_DynStreamFlag_HIDDEN, true, !show);
+            err = suites.DynamicStream().AEGP_SetDynamicStreamFlag(
+                stream, AEGP_DynStreamFlag_HIDDEN, true, !show);
             if (err != A_Err_NONE) return err;
         }
         if ((err = refs.ReleaseStreams()) != A_Err_NONE) return err;

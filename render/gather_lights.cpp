@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "AE_GeneralPlugOld.h"
+#include "AE_GeneralPlug.h"
 #include "params/param_ids.h"
 #include "render/read_parameters.h"
 
@@ -15,11 +15,11 @@ constexpr int32_t kRenderLight1 = 3;
 constexpr int32_t kRenderLight5 = 7;
 constexpr int32_t kRenderLightPrefix = 8;
 
-A_Err StreamValue(const AEGP_StreamSuite2& streams, AEGP_LayerH layer, AEGP_LayerStream which,
-                  const A_Time& time, AEGP_StreamVal& value) {
+A_Err StreamValue(HostSuites& suites, AEGP_LayerH layer, AEGP_LayerStream which, const A_Time& time,
+                  AEGP_StreamVal& value) {
     std::memset(&value, 0, sizeof value);
-    return streams.AEGP_GetLayerStreamValue(layer, which, AEGP_LTimeMode_CompTime, &time, false,
-                                            &value, nullptr);
+    return suites.Stream().AEGP_GetLayerStreamValue(layer, which, AEGP_LTimeMode_CompTime, &time,
+                                                    false, &value, nullptr);
 }
 
 Vector3 ToVector(const AEGP_ThreeDVal& v) { return {float(v.x), float(v.y), float(v.z)}; }
@@ -60,9 +60,9 @@ bool LightSelected(int32_t renderChoice, const char* name) {
 
 A_Err GatherLights(PF_InData* in_data, HostSuites& suites, AEGP_CompH comp, A_long numLayers,
                    const A_Time& compTime, RenderContext& ctx) {
+    // The Light suite is taken at the first light layer, the Stream suite at
+    // the first light selected: a composition without lights needs neither.
     const AEGP_LayerSuite1& layers = suites.Layer();
-    const AEGP_LightSuite2& lights = suites.Light();
-    const AEGP_StreamSuite2& streams = suites.Stream();
 
     char name[AEGP_MAX_LAYER_NAME_SIZE] = {};
     PF_ParamDef def;
@@ -80,7 +80,7 @@ A_Err GatherLights(PF_InData* in_data, HostSuites& suites, AEGP_CompH comp, A_lo
         A_Boolean videoOn = false;
         AEGP_LightType lightType = AEGP_LightType_NONE;
         err = layers.AEGP_IsLayerVideoReallyOn(layer, &videoOn);
-        if (err == A_Err_NONE) err = lights.AEGP_GetLightType(layer, &lightType);
+        if (err == A_Err_NONE) err = suites.Light().AEGP_GetLightType(layer, &lightType);
         if (err == A_Err_NONE) err = layers.AEGP_GetLayerName(layer, name, nullptr);
         name[sizeof name - 1] = '\0';
         if (err != A_Err_NONE) break;
@@ -97,19 +97,19 @@ A_Err GatherLights(PF_InData* in_data, HostSuites& suites, AEGP_CompH comp, A_lo
 
         const int i = ctx.lightCount;
         AEGP_StreamVal v;
-        if ((err = StreamValue(streams, layer, AEGP_LayerStream_INTENSITY, compTime, v))) break;
+        if ((err = StreamValue(suites, layer, AEGP_LayerStream_INTENSITY, compTime, v))) break;
         ctx.lightIntensity[i] = float(v.one_d);
-        if ((err = StreamValue(streams, layer, AEGP_LayerStream_POSITION, compTime, v))) break;
+        if ((err = StreamValue(suites, layer, AEGP_LayerStream_POSITION, compTime, v))) break;
         ctx.lightPosition[i] = ToVector(v.three_d);
-        if ((err = StreamValue(streams, layer, AEGP_LayerStream_COLOR, compTime, v))) break;
+        if ((err = StreamValue(suites, layer, AEGP_LayerStream_COLOR, compTime, v))) break;
         ctx.lightColor[i].red = float(v.color.redF);
         ctx.lightColor[i].green = float(v.color.greenF);
         ctx.lightColor[i].blue = float(v.color.blueF);
-        if ((err = StreamValue(streams, layer, AEGP_LayerStream_ANCHORPOINT, compTime, v))) break;
+        if ((err = StreamValue(suites, layer, AEGP_LayerStream_ANCHORPOINT, compTime, v))) break;
         ctx.lightAnchorPoint[i] = ToVector(v.three_d);
-        if ((err = StreamValue(streams, layer, AEGP_LayerStream_CONE_ANGLE, compTime, v))) break;
+        if ((err = StreamValue(suites, layer, AEGP_LayerStream_CONE_ANGLE, compTime, v))) break;
         ctx.lightConeAngle[i] = float(v.one_d);
-        if ((err = StreamValue(streams, layer, AEGP_LayerStream_CONE_FEATHER, compTime, v))) break;
+        if ((err = StreamValue(suites, layer, AEGP_LayerStream_CONE_FEATHER, compTime, v))) break;
         ctx.lightConeFeather[i] = float(v.one_d);
         ctx.lightType[i] = LightTypeCode(lightType);
         ++ctx.lightCount;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "AE_GeneralPlugOld.h"
+#include "AE_GeneralPlug.h"
 #include "render/gather_lights.h"
 
 namespace lumeshade {
@@ -18,13 +18,12 @@ void SetLayerSize(const PF_InData* in_data, RenderContext& ctx) {
 
 A_Err ReadScene(PF_InData* in_data, HostSuites& suites, RenderContext& ctx) {
     const AEGP_PFInterfaceSuite1& pfi = suites.PFInterface();
-    const AEGP_LayerSuite1& layers = suites.Layer();
 
     AEGP_LayerH effectLayer = nullptr;
     AEGP_CompH comp = nullptr;
     A_Time compTime = {0, 1};
     A_Err err = pfi.AEGP_GetEffectLayer(in_data->effect_ref, &effectLayer);
-    if (!err) err = layers.AEGP_GetLayerParentComp(effectLayer, &comp);
+    if (!err) err = suites.Layer().AEGP_GetLayerParentComp(effectLayer, &comp);
     if (!err) {
         err = pfi.AEGP_ConvertEffectToCompTime(in_data->effect_ref, in_data->current_time,
                                                in_data->time_scale, &compTime);
@@ -33,7 +32,7 @@ A_Err ReadScene(PF_InData* in_data, HostSuites& suites, RenderContext& ctx) {
     ctx.lightCount = 0;
     A_long numLayers = 0;
     AEGP_LayerH camera = nullptr;
-    if (!err) err = layers.AEGP_GetCompNumLayers(comp, &numLayers);
+    if (!err) err = suites.Layer().AEGP_GetCompNumLayers(comp, &numLayers);
     if (!err) err = pfi.AEGP_GetEffectCamera(in_data->effect_ref, &compTime, &camera);
     if (!err) {
         if (camera != nullptr) {

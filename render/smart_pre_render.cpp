@@ -1,8 +1,14 @@
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "AE_EffectCB.h"
+#include "common/convert.h"
+#include "maps/sample_area.h"
+#include "params/param_ids.h"
 #include "render/pre_render_block.h"
+#include "render/read_parameters.h"
 #include "render/render_context.h"
 #include "render/smart_render.h"
 #include "shell/host_suites.h"
@@ -11,6 +17,44 @@ namespace lumeshade {
 namespace {
 
 bool IsEmpty(const PF_LRect& r) { return r.left >= r.right || r.top >= r.bottom; }
+
+// The layer's extent at the render's resolution: its size times the
+// downsample factor, rounded up, so that no rounding of the host's makes
+// the layer larger than this. Nothing for a factor that is none.
+std::optional<int64_t> ScaledExtent(A_long size, const PF_RationalScale& factor) {
+    if (factor.num <= 0 || factor.den == 0) return std::nullopt;
+    const int64_t scaled = int64_t(size) * factor.num;
+    return (scaled + int64_t(factor.den) - 1) / int64_t(factor.den);
+}
+
+// Whether `r` holds the whole layer: then every pixel a request's pixels
+// read lies in the request already.
+bool CoversLayer(const PF_InData* in_data, const PF_LRect& r) {
+    const std::optional<int64_t> width = ScaledExtent(in_data->width, in_data->downsample_x);
+    const std::optional<int64_t> height = ScaledExtent(in_data->height, in_data->downsample_y);
+    return width && height && r.left <= 0 && r.top <= 0 && r.right >= *width && r.bottom >= *height;
+}
+
+// How far beyond its own position a pixel reads the input: Pre Blur samples
+// the default normal map, the input itself, over its radius, and the host's
+// sampler counts what lies outside the buffer it is given as transparent
+// black. The control is read as smart render reads it, at the current time.
+PF_Err NeighbourReach(PF_InData* in_data, A_long& reach) {
+    PF_ParamDef def;
+    const PF_Err err = ReadControl(in_data, PARAM_NORMALS_PRE_BLUR, def);
+    if (err == PF_Err_NONE) reach = SampleReach(float(def.u.fd.value / 65536.0));
+    return err;
+}
+
+PF_LRect Grown(const PF_LRect& r, A_long by) {
+    return {SaturatingSub(r.left, by), SaturatingSub(r.top, by), SaturatingAdd(r.right, by),
+            SaturatingAdd(r.bottom, by)};
+}
+
+PF_LRect Intersection(const PF_LRect& a, const PF_LRect& b) {
+    return {a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top,
+            a.right < b.right ? a.right : b.right, a.bottom < b.bottom ? a.bottom : b.bottom};
+}
 
 }  // namespace
 
@@ -66,12 +110,24 @@ PF_Err SmartPreRender(PF_InData* in_data, PF_PreRenderExtra* extra) {
     extra->output->delete_pre_render_data_func = DeletePreRenderData;
     request.preserve_rgb_of_zero_alpha = true;
 
+    // For part of the layer the input is asked for that part grown by the
+    // reach of the pixels' neighbours, so that a pixel at the edge of the
+    // part reads what it reads in the whole layer; what the effect reports
+    // is still only the part.
+    A_long reach = 0;
+    if (err == PF_Err_NONE && !CoversLayer(in_data, request.rect)) {
+        err = NeighbourReach(in_data, reach);
+    }
     if (err == PF_Err_NONE) {
+        PF_RenderRequest inputRequest = request;
+        inputRequest.rect = Grown(request.rect, reach);
         PF_CheckoutResult result;
         std::memset(&result, 0, sizeof result);
-        err = extra->cb->checkout_layer(in_data->effect_ref, 0, 0, &request, in_data->current_time,
-                                        in_data->time_step, in_data->time_scale, &result);
+        err = extra->cb->checkout_layer(in_data->effect_ref, 0, 0, &inputRequest,
+                                        in_data->current_time, in_data->time_step,
+                                        in_data->time_scale, &result);
         if (err == PF_Err_NONE) {
+            if (reach > 0) result.result_rect = Intersection(result.result_rect, request.rect);
             MergeRect(extra->output->result_rect, result.result_rect);
             MergeRect(extra->output->max_result_rect, result.max_result_rect);
         }

@@ -5,12 +5,14 @@
 #include "AE_EffectCB.h"
 #include "AE_EffectCBSuites.h"
 #include "AE_EffectPixelFormat.h"
-#include "AE_GeneralPlugOld.h"
+#include "AE_GeneralPlug.h"
 #include "params/param_ids.h"
 #include "render/scene.h"
 #include "render/pre_render_block.h"
 #include "render/read_parameters.h"
 #include "render/render_context.h"
+#include "shading/pixel_path.h"
+#include "shading/row_pass.h"
 #include "shading/shade_pixel.h"
 #include "shell/host_suites.h"
 
@@ -83,12 +85,15 @@ public:
         return PF_CHECKIN_PARAM(in_data_, &maps_[slot]);
     }
 
-    // Returns the basic suite's answer; PF_Err_BAD_CALLBACK_PARAM without one.
+    // PF_Err_BAD_CALLBACK_PARAM only without a basic suite to release it
+    // through. The basic suite's answer is not the frame's result: the suite
+    // is the host's either way.
     PF_Err ReleaseWorldSuite() {
         if (worldSuite_ == nullptr) return PF_Err_NONE;
         worldSuite_ = nullptr;
         if (in_data_->pica_basicP == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
-        return in_data_->pica_basicP->ReleaseSuite(kWorldSuite, kWorldSuiteVersion);
+        in_data_->pica_basicP->ReleaseSuite(kWorldSuite, kWorldSuiteVersion);
+        return PF_Err_NONE;
     }
 
     PF_Err CheckInInput() {
@@ -114,6 +119,57 @@ private:
     bool mapOut_[kMapCount] = {};
     const PF_WorldSuite2* worldSuite_ = nullptr;
 };
+
+// Runs the pixel function over `area` of the output. The iteration hands
+// each output pixel the input pixel at the same place in the layer: the
+// plain iteration when both buffers start at the same place (always so for
+// a whole layer), the one with an origin when the input starts elsewhere
+// (it holds more than the output, for the neighbours a pixel reads). The
+// origin is the input's offset from the output.
+template <class Suite, class PixelFn>
+PF_Err IterateOutput(const Suite& suite, PF_InData* in_data, PF_EffectWorld* input,
+                     const PF_Rect& area, RenderContext& ctx, PixelFn fn, PF_EffectWorld* output) {
+    const A_long rows = area.bottom - area.top;
+    const LayerPoint offset = InputOffsetOf(ctx.frame.placement);
+    const PF_Point shift{offset.x, offset.y};
+    if (shift.h == 0 && shift.v == 0) {
+        return suite.iterate(in_data, 0, rows, input, &area, &ctx, fn, output);
+    }
+    return suite.iterate_origin(in_data, 0, rows, input, &area, &shift, &ctx, fn, output);
+}
+
+// The generic iteration of "PF Iterate8 Suite", which the row kernels run
+// through whatever the pixel format. A host that does not offer it (no
+// suite, or an empty slot) gets the per-pixel iteration of the format.
+GenericIterate GenericIterateOf(HostSuites& suites) {
+    try {
+        return suites.Iterate8().iterate_generic;
+    } catch (A_long) {
+        return nullptr;
+    }
+}
+
+// Shades `area` of the output: with the row kernels of the current path
+// through the generic iteration, or with the format's pixel function
+// through its iterate suite when the path is the per-pixel one or the host
+// has no generic iteration.
+PF_Err Shade(PF_InData* in_data, HostSuites& suites, PF_PixelFormat format, RenderContext& ctx,
+             PF_EffectWorld* input, PF_EffectWorld* output, const PF_Rect& area) {
+    const PixelPath path = CurrentPixelPath();
+    const GenericIterate generic = path != PixelPath::kPixel ? GenericIterateOf(suites) : nullptr;
+    if (generic != nullptr) return ShadeRows(in_data, generic, path, format, ctx, *input, *output, area);
+    switch (format) {
+        case PF_PixelFormat_ARGB128:
+            return IterateOutput(suites.IterateFloat(), in_data, input, area, ctx, ShadePixelFloat,
+                                 output);
+        case PF_PixelFormat_ARGB64:
+            return IterateOutput(suites.Iterate16(), in_data, input, area, ctx, ShadePixel16,
+                                 output);
+        default:
+            return IterateOutput(suites.Iterate8(), in_data, input, area, ctx, ShadePixel8,
+                                 output);
+    }
+}
 
 void ReportSuiteMessage(PF_InData* in_data, PF_OutData* out_data, const char* message) {
     out_data->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
@@ -182,6 +238,8 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     ctx.bumpMap = &held.Map(PARAM_BUMP_MAP).u.ld;
     ctx.textureMap = &held.Map(PARAM_TEXTURE_MAP).u.ld;
     ctx.uvMap = &held.Map(PARAM_TEXTURE_UV_MAP).u.ld;
+    ctx.frame.placement = {output->origin_x, output->origin_y, input->origin_x, input->origin_y,
+                           ctx.normalMap == input};
 
     ReadRenderParameters(in_data, ctx);
     ctx.displayMode = RemapDisplay(ctx.displayMode);
@@ -196,28 +254,23 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     if (PF_ABORT(in_data) != PF_Err_NONE) return PF_Err_OUT_OF_MEMORY;
 
     const PF_Rect area = output->extent_hint;
-    const A_long rows = area.bottom - area.top;
     switch (format) {
         case PF_PixelFormat_ARGB128:
             ctx.channelMax = 1.0f;
-            PrepareFrame(ctx);
-            err = suites.IterateFloat().iterate(in_data, 0, rows, input, &area, &ctx,
-                                                ShadePixelFloat, output);
             break;
         case PF_PixelFormat_ARGB64:
             ctx.channelMax = 32768.0f;
-            PrepareFrame(ctx);
-            err = suites.Iterate16().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel16,
-                                             output);
             break;
         case PF_PixelFormat_ARGB32:
             ctx.channelMax = 255.0f;
-            PrepareFrame(ctx);
-            err = suites.Iterate8().iterate(in_data, 0, rows, input, &area, &ctx, ShadePixel8,
-                                            output);
             break;
         default:
-            return PF_Err_BAD_CALLBACK_PARAM;
+            err = PF_Err_BAD_CALLBACK_PARAM;  // still reports the progress below
+            break;
+    }
+    if (err == PF_Err_NONE) {
+        PrepareFrame(ctx);
+        err = Shade(in_data, suites, format, ctx, input, output, area);
     }
 
     PF_PROGRESS(in_data, 100, 100);

@@ -5,7 +5,10 @@
 #define LUMESHADE_SDK_A_H
 
 #include <stddef.h>
-#include <stdint.h>
+
+// Quoted, as the vendor's A.h has it: a Windows build finds the SDK's own
+// stdint.h (sdk/Win) before the compiler's.
+#include "stdint.h"
 
 #pragma pack(push, 8)
 

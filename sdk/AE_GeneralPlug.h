@@ -1,6 +1,6 @@
 // AEGP types and constants, and the current AEGP suites the module uses
-// (Memory, PF Interface, Light). Older suite versions are in
-// AE_GeneralPlugOld.h.
+// (Memory, PF Interface, Light). The older suite versions follow at the end,
+// from AE_GeneralPlugOld.h, which is read only from here.
 #ifndef LUMESHADE_SDK_AE_GENERALPLUG_H
 #define LUMESHADE_SDK_AE_GENERALPLUG_H
 
@@ -389,5 +389,9 @@ typedef struct AEGP_LightSuite2 {
 #endif
 
 #pragma pack(pop)
+
+// Last, as the vendor's header does: the older suite tables (and the stream
+// value union they use) build on everything above.
+#include "AE_GeneralPlugOld.h"
 
 #endif

@@ -2,10 +2,11 @@
 // the function table: "AEGP Utility Suite" 3 is AEGP_UtilitySuite1, "AEGP
 // Layer Suite" 5 is AEGP_LayerSuite1, "AEGP Stream Suite" 7 is
 // AEGP_StreamSuite2.
-#ifndef LUMESHADE_SDK_AE_GENERALPLUGOLD_H
-#define LUMESHADE_SDK_AE_GENERALPLUGOLD_H
-
-#include "AE_GeneralPlug.h"
+//
+// Not a header of its own: AE_GeneralPlug.h reads it at its end, and like
+// the vendor's copy it has no include guard. Code includes AE_GeneralPlug.h
+// only; including this file as well would declare everything in it twice,
+// which fails to compile here as it does against the vendor's headers.
 
 #pragma pack(push, 8)
 
@@ -291,5 +292,3 @@ typedef struct AEGP_EffectSuite3 {
 #endif
 
 #pragma pack(pop)
-
-#endif

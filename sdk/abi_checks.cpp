@@ -9,7 +9,6 @@
 #include "AE_EffectCBSuites.h"
 #include "AE_EffectPixelFormat.h"
 #include "AE_GeneralPlug.h"
-#include "AE_GeneralPlugOld.h"
 #include "SPBasic.h"
 
 static_assert(sizeof(void*) == 8, "the host interface is declared for 64-bit targets");

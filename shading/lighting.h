@@ -267,7 +267,7 @@ inline LightSteps StepsOf(const RenderContext& ctx, int32_t maxValue) {
 // The light loop with its steps decided.
 inline void LightLoop(const RenderContext& ctx, const LightLoopInput& in, const LightSteps& steps,
                       Color& accumulated) {
-    const int32_t count = std::clamp(ctx.lightCount, 0, MAX_LIGHTS);
+    const int32_t count = std::clamp<int32_t>(ctx.lightCount, 0, MAX_LIGHTS);
     const float depthScale = in.depth * ctx.depthMultiplier;
 
     for (int32_t i = count - 1; i >= 0; --i) {

@@ -14,32 +14,11 @@
 #include "maps/texture.h"
 #include "shading/blend.h"
 #include "shading/lighting.h"
+#include "shading/normal_depth_choices.h"
 #include "shading/shade_pixel.h"
 
 namespace lumeshade {
 namespace {
-
-// Channel popup "Red|Green|Blue|Full|None".
-enum NormalChannel : int32_t {
-    CHANNEL_RED = 1,
-    CHANNEL_GREEN,
-    CHANNEL_BLUE,
-    CHANNEL_FULL,
-    CHANNEL_NONE,
-};
-
-// Depth channel popup "None|-|Red|Green|Blue|-|Luminance".
-enum DepthChannel : int32_t {
-    DEPTH_RED = 3,
-    DEPTH_GREEN = 4,
-    DEPTH_BLUE = 5,
-    DEPTH_LUMINANCE = 7,
-};
-
-// The smallest step of a fixed-point control: a Depth Gamma of 0 divides by
-// it, which keeps the depth finite where an unguarded division would give
-// infinity (or NaN for a black pixel).
-constexpr float kSmallestFixedStep = 1.0f / 65536.0f;
 
 bool LightLoopRuns(int32_t display) {
     switch (display) {
@@ -114,15 +93,66 @@ void Limit(Color& s) {
 }
 
 // The product of a downsample factor's denominator and numerator, which
-// turns an output position into a full-resolution one; at full resolution
+// turns a layer position into a full-resolution one; at full resolution
 // it is 1 without a conversion.
 inline float DownsampleProduct(const PF_RationalScale& factor) {
     if (factor.num == 1 && factor.den == 1) return 1.0f;
     return float(factor.den) * float(factor.num);
 }
 
+// The stretch of a map over the layer, as MapPositionOf works it out.
+void StretchOf(const PF_EffectWorld* map, const RenderContext& ctx, float& x, float& y) {
+    if (!HasRows(map, 1)) return;
+    x = float(map->width - 1) / (ctx.layerWidth - 1.0f);
+    y = float(map->height - 1) / (ctx.layerHeight - 1.0f);
+}
+
+// Which steps of the pass act, with the tests the per-pixel function makes
+// at each step.
+PassSteps PassStepsOf(const RenderContext& ctx) {
+    using lighting_detail::ShowsTerm;
+    const int32_t display = ctx.displayMode;
+    const PF_InData* in = ctx.inData;
+    PassSteps p;
+    p.lightLoop = LightLoopRuns(display);
+    p.texture = ctx.textureEnabled && Shows(display, DISPLAY_TEXTURE) &&
+                HasRows(ctx.textureMap, 2) && HasRows(ctx.uvMap, 2);
+    p.bump = ctx.bumpEnabled && Shows(display, DISPLAY_BUMP) && ctx.bumpScale > 0.0f &&
+             HasRows(ctx.bumpMap, 1) && ctx.bumpIntensity != 0.0f;
+    p.incidence = ctx.incidenceEnabled && ShowsTerm(display, DISPLAY_INCIDENCE) &&
+                  ctx.incidenceAmount > 0.0f;
+    p.gradient = ctx.gradientEnabled && ShowsTerm(display, DISPLAY_GRADIENT) &&
+                 ctx.gradientAmount > 0.0f;
+    p.rimLight = ctx.rimLightEnabled && ShowsTerm(display, DISPLAY_RIM) &&
+                 ctx.rimLightAmount > 0.0f && ctx.rimLightSize > 0.0f;
+    p.matcap = ctx.matcapEnabled && Shows(display, DISPLAY_MATCAP) && ctx.matcapAmount > 0.0f &&
+               HasRows(ctx.matcapMap, 2);
+    p.reflection = ctx.reflectionEnabled && ctx.reflectionAmount > 0.0f &&
+                   HasRows(ctx.environmentMap, 2) && Shows(display, DISPLAY_REFLECTION);
+    p.refraction = ctx.refractionEnabled && ctx.refractionAmount > 0.0f &&
+                   HasRows(ctx.refractionMap, 2) && Shows(display, DISPLAY_REFRACTION);
+    p.alphaMap = HasRows(ctx.alphaMap, 1);
+    p.limit = lighting_detail::ChannelMaxOf(ctx) > 1;
+    p.transfer = ctx.blendAmount != 0.0f;
+    p.preBlurSamples = ctx.normalsPreBlur != 0.0f;
+    p.textureSamples = Filters(ctx.textureFilter, 1, in);
+    p.bumpSamples = Filters(ctx.bumpFilter, 2, in);  // Filter Off never filters
+    p.matcapSamples = Filters(ctx.matcapBlur, 1, in);
+    p.reflectionSamples = Filters(ctx.reflectionBlur, 1, in);
+    p.refractionSamples = Filters(ctx.refractionBlur, 1, in);
+    StretchOf(ctx.alphaMap, ctx, p.alphaRatioX, p.alphaRatioY);
+    StretchOf(ctx.normalMap, ctx, p.normalRatioX, p.normalRatioY);
+    StretchOf(ctx.depthMap, ctx, p.depthRatioX, p.depthRatioY);
+    // Read unfiltered at the pixel's own place, the input standing in for
+    // the normal map gives every pixel its own input pixel.
+    p.normalIsInput = ctx.frame.placement.normalMapIsInput && !p.preBlurSamples;
+    return p;
+}
+
 FrameConstants ConstantsOf(const RenderContext& ctx) {
     FrameConstants k;
+    k.placement = ctx.frame.placement;
+    k.pass = PassStepsOf(ctx);
     k.steps = lighting_detail::StepsOf(ctx, lighting_detail::ChannelMaxOf(ctx));
     k.pixelScaleX = DownsampleProduct(ctx.inData->downsample_x);
     k.pixelScaleY = DownsampleProduct(ctx.inData->downsample_y);
@@ -143,11 +173,14 @@ template <class Pixel>
     using C = typename T::Channel;
     const FrameConstants& k = ctx.frame;  // prepared: see ShadePixel
     const int32_t maxValue = k.steps.maxValue;
+    // Everything below is placed by the pixel's position in the layer; `in`
+    // is the input pixel there.
+    const LayerPoint at = LayerPositionOf(k.placement, x, y);
 
     // Coverage: the alpha map's alpha when there is one, else the input's.
     C a = in.alpha;
     if (HasRows(ctx.alphaMap, 1)) {
-        const MapPosition p = MapPositionOf(*ctx.alphaMap, x, y, ctx);
+        const MapPosition p = MapPositionOf(*ctx.alphaMap, at.x, at.y, ctx);
         a = PixelAt<Pixel>(*ctx.alphaMap, p.column, p.row).alpha;
     }
     if (NoCoverage<Pixel>(a)) {
@@ -160,7 +193,7 @@ template <class Pixel>
 
     Pixel m{};
     if (HasRows(ctx.normalMap, 1)) {
-        const MapPosition p = MapPositionOf(*ctx.normalMap, x, y, ctx);
+        const MapPosition p = NormalMapPositionOf(ctx, at);
         m = ctx.normalsPreBlur != 0.0f
                 ? SampleArea<Pixel>(*ctx.normalMap, p.column, p.row, ctx.normalsPreBlur, ctx.inData)
                 : PixelAt<Pixel>(*ctx.normalMap, p.column, p.row);
@@ -183,14 +216,14 @@ template <class Pixel>
         }
 
         Vector3 n2 = n;
-        if (ctx.bumpEnabled) ApplyBump(m, ctx, x, y, n, n2);
-        depth = ReadDepth<Pixel>(x, y, ctx);
+        if (ctx.bumpEnabled) ApplyBump(m, ctx, at.x, at.y, n, n2);
+        depth = ReadDepth<Pixel>(at.x, at.y, ctx);
 
         if (LightLoopRuns(ctx.displayMode)) {
             Color texture{};
-            if (ctx.textureEnabled) LookupTexture(m, x, y, ctx, texture);
+            if (ctx.textureEnabled) LookupTexture(m, at.x, at.y, ctx, texture);
             const LightLoopInput lit{
-                n, float(x) * k.pixelScaleX, float(y) * k.pixelScaleY, depth, input, texture};
+                n, float(at.x) * k.pixelScaleX, float(at.y) * k.pixelScaleY, depth, input, texture};
             lighting_detail::LightLoop(ctx, lit, k.steps, s);
         }
 
@@ -201,8 +234,8 @@ template <class Pixel>
                                       s);
         }
         if (ctx.matcapEnabled) LookupMatcap(m, n, ctx, s);
-        if (ctx.reflectionEnabled) LookupReflection(m, x, y, depth, n2, ctx, s);
-        if (ctx.refractionEnabled) LookupRefraction(m, x, y, depth, n2, ctx, s);
+        if (ctx.reflectionEnabled) LookupReflection(m, at.x, at.y, depth, n2, ctx, s);
+        if (ctx.refractionEnabled) LookupRefraction(m, at.x, at.y, depth, n2, ctx, s);
     }
 
     if (ctx.displayMode == DISPLAY_ADJUSTED_NORMALS) {
@@ -237,6 +270,16 @@ MapPosition MapPositionOf(const PF_EffectWorld& map, A_long x, A_long y, const R
     const float fx = float(map.width - 1) / (ctx.layerWidth - 1.0f) * float(x);
     const float fy = float(map.height - 1) / (ctx.layerHeight - 1.0f) * float(y);
     return {FloorToIndex(fx, map.width - 1), FloorToIndex(fy, map.height - 1)};
+}
+
+MapPosition NormalMapPositionOf(const RenderContext& ctx, LayerPoint at) {
+    const PF_EffectWorld& map = *ctx.normalMap;
+    if (!ctx.frame.placement.normalMapIsInput) return MapPositionOf(map, at.x, at.y, ctx);
+    // For a whole layer this is what the stretch gives too: the input is
+    // the layer's size, so the stretch is the identity.
+    const LayerPoint p = InputPositionOf(ctx.frame.placement, at);
+    const auto limit = [](int32_t v, int32_t last) { return v < 0 ? 0 : (v > last ? last : v); };
+    return {limit(p.x, map.width - 1), limit(p.y, map.height - 1)};
 }
 
 template <class Pixel>

@@ -8,22 +8,29 @@
 
 namespace lumeshade {
 
-// The map pixel (column, row) that output pixel (x, y) reads when `map` is
-// stretched over the layer: the nearest pixel, rounded down and pulled back
-// to the map's edge. A position that is not a number (a layer one pixel wide
-// or high) resolves to 0.
+// The map pixel (column, row) that layer position (x, y) (LayerPositionOf)
+// reads when `map` is stretched over the layer: the nearest pixel, rounded
+// down and pulled back to the map's edge. A position that is not a number (a
+// layer one pixel wide or high) resolves to 0.
 struct MapPosition {
     A_long column = 0;
     A_long row = 0;
 };
 MapPosition MapPositionOf(const PF_EffectWorld& map, A_long x, A_long y, const RenderContext& ctx);
 
+// The normal-map pixel at layer position `at` (ctx.normalMap has at least
+// one row). A chosen normal map is stretched over the layer like every map
+// layer; without one the input's own buffer stands in, which lies in the
+// layer at its origin and is read at the same position, limited to the
+// buffer.
+MapPosition NormalMapPositionOf(const RenderContext& ctx, LayerPoint at);
+
 // The normal's components chosen by the X, Y and Z channel popups, before
 // inversion, in the pixel's own range (Full is the channel maximum, None 0).
 template <class Pixel>
 Vector3 SelectNormalChannels(const Pixel& m, const RenderContext& ctx);
 
-// The depth of output pixel (x, y): 1.0 without a depth map (and for a
+// The depth at layer position (x, y): 1.0 without a depth map (and for a
 // channel choice that names no channel), else the chosen channel divided by
 // the Gamma control, inverted unless Invert is on.
 template <class Pixel>

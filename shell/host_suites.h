@@ -11,7 +11,6 @@
 #include "AE_Effect.h"
 #include "AE_EffectCBSuites.h"
 #include "AE_GeneralPlug.h"
-#include "AE_GeneralPlugOld.h"
 #include "SPBasic.h"
 
 namespace lumeshade {

@@ -59,6 +59,10 @@ std::optional<RunOptions> ParseCommandLine(int argc, const char* const* argv, st
     one(app.add_option("--downsample", options.downsample,
                        "Render at 1/N resolution, N from 1 to 64 (default 1)"))
         ->type_name("N");
+    one(app.add_option("--region", options.region,
+                       "Render only the rectangle X,Y,W,H of the output (in its pixels) and "
+                       "write an image of that size (default: the whole output)"))
+        ->type_name("X,Y,W,H");
     each(app.add_option("--probe", options.probes,
                         "Print the output pixel at X,Y of every frame as a JSON line (one per "
                         "--probe)"))

@@ -3,7 +3,9 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <set>
+#include <stdexcept>
 #include <thread>
 
 #include "host/effect_streams.h"
@@ -21,6 +23,7 @@
 #include "tools/output_file.h"
 #include "tools/probe.h"
 #include "tools/progress.h"
+#include "tools/region.h"
 #include "tools/scene.h"
 #include "tools/scene_json.h"
 #include "tools/world_images.h"
@@ -92,17 +95,27 @@ Settings ReadSettings(const RunOptions& options, const Scene& scene) {
     return settings;
 }
 
-// Probes are output pixels; a downsampled output is the full size divided by
-// the factor, rounded up.
-void CheckProbes(const RunOptions& options, const Settings& settings, const LoadedLayers& layers) {
-    const int width = (layers.width + options.downsample - 1) / options.downsample;
-    const int height = (layers.height + options.downsample - 1) / options.downsample;
+// The part of the output each frame renders and writes: all of it, or the
+// --region asked for. Probes are pixels of what is written; a downsampled
+// output is the full size divided by the factor, rounded up.
+std::optional<PF_LRect> CheckRegionAndProbes(const RunOptions& options, const Settings& settings,
+                                             const LoadedLayers& layers) {
+    int width = (layers.width + options.downsample - 1) / options.downsample;
+    int height = (layers.height + options.downsample - 1) / options.downsample;
+    std::optional<PF_LRect> region;
+    if (options.region) {
+        region = ParseRegion(*options.region, width, height);
+        width = region->right - region->left;
+        height = region->bottom - region->top;
+    }
     for (std::size_t i = 0; i < settings.probes.size(); ++i) {
         if (settings.probes[i].x >= width || settings.probes[i].y >= height) {
             Fail({"--probe", ""}, options.probes[i] + " lies outside the " + std::to_string(width) +
-                                      " x " + std::to_string(height) + " output");
+                                      " x " + std::to_string(height) +
+                                      (region ? " region" : " output"));
         }
     }
+    return region;
 }
 
 void ListControls(host::Host& host, const ControlSchema& schema, bool json, std::ostream& out) {
@@ -160,7 +173,7 @@ int Render(const RunOptions& options, std::ostream& out, std::ostream& err) {
         return kExitOk;
     }
     LoadedLayers layers = LoadLayers(scene, settings.depth, NormalMapLayers(scene, tracks));
-    CheckProbes(options, settings, layers);
+    const std::optional<PF_LRect> region = CheckRegionAndProbes(options, settings, layers);
     warnings.insert(warnings.end(), layers.warnings.begin(), layers.warnings.end());
     Warn(err, warnings);
 
@@ -168,6 +181,7 @@ int Render(const RunOptions& options, std::ostream& out, std::ostream& err) {
     host.SetInput(host.Comp().layers[host.Comp().effectLayer].footage);
     host.SetRenderDepth(ToHostDepth(settings.depth));
     host.SetDownsample(options.downsample);
+    host.SetRegion(region);
     host.SetQuality(options.quality == "high" ? PF_Quality_HI : PF_Quality_LO);
     host.SetThreads(options.threads);
     ControlDriver controls(schema, std::move(tracks), layout);

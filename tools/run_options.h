@@ -23,6 +23,7 @@ struct RunOptions {
     std::vector<std::string> lights;
     std::vector<std::string> settings;  // --set KEY=VALUE
     std::vector<std::string> probes;    // --probe X,Y
+    std::optional<std::string> region;  // --region X,Y,W,H; none: the whole output
     bool printScene = false;
     bool listControls = false;
     bool json = false;

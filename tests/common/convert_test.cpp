@@ -33,10 +33,14 @@ TEST(ConvertTest, FloorAndRound) {
     EXPECT_EQ(RoundToInt(2.49), 2);
 }
 
-TEST(ConvertTest, SaturatingSubtractionNeverWraps) {
+TEST(ConvertTest, SaturatingSumsAndDifferencesNeverWrap) {
     EXPECT_EQ(SaturatingSub(512, 255), 257);
     EXPECT_EQ(SaturatingSub(512, kIntegerIndefinite), std::numeric_limits<int32_t>::max());
     EXPECT_EQ(SaturatingSub(kIntegerIndefinite, 1), kIntegerIndefinite);
+    EXPECT_EQ(SaturatingAdd(-512, 255), -257);
+    EXPECT_EQ(SaturatingAdd(std::numeric_limits<int32_t>::max(), 1),
+              std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(SaturatingAdd(kIntegerIndefinite, -1), kIntegerIndefinite);
 }
 
 }  // namespace

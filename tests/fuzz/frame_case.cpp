@@ -372,7 +372,10 @@ const char* const kFaultFunctions[] = {"AcquireSuite",
                                        "AEGP_DisposeStream",
                                        "AEGP_DisposeEffect",
                                        "AEGP_StartUndoGroup",
-                                       "AEGP_EndUndoGroup"};
+                                       "AEGP_EndUndoGroup",
+                                       "iterate_origin",
+                                       "iterate_originFloat",
+                                       "iterate_generic"};
 
 std::optional<FaultSpec> Fault(const Bytes& b, std::size_t at) {
     const std::uint8_t function = b.U8(at);
@@ -393,6 +396,14 @@ std::optional<FaultSpec> Fault(const Bytes& b, std::size_t at) {
                                               : FaultSpec::Kind::kRuntimeError;
     }
     return f;
+}
+
+// A rectangle of a width x height output: any corner inside it, any size
+// from one pixel to what fits.
+PF_LRect Region(const Bytes& b, std::size_t at, A_long width, A_long height) {
+    const A_long left = b.U8(at) % width, top = b.U8(at + 1) % height;
+    const A_long w = 1 + b.U8(at + 2) % (width - left), h = 1 + b.U8(at + 3) % (height - top);
+    return {left, top, left + w, top + h};
 }
 
 }  // namespace
@@ -432,6 +443,9 @@ FrameCase DecodeFrameCase(const std::uint8_t* data, std::size_t size) {
         c.controls[std::size_t(id)] = {b.U8(at), b.U32(at + 1)};
     }
     c.fault = Fault(b, layout::kFault);
+    const A_long f = c.downsample;
+    c.region =
+        Region(b, layout::kRegion, (c.input.width + f - 1) / f, (c.input.height + f - 1) / f);
     return c;
 }
 
@@ -532,6 +546,8 @@ std::string DescribeFrame(const FrameCase& c) {
     if (c.camera) {
         t << "  camera at " << c.camera->x << ", " << c.camera->y << ", " << c.camera->z << "\n";
     }
+    t << "  part: (" << c.region.left << ", " << c.region.top << ")-(" << c.region.right << ", "
+      << c.region.bottom << ")\n";
     if (c.fault) {
         t << "  call " << c.fault->nth << " of " << c.fault->function << " "
           << (c.fault->kind == FaultSpec::Kind::kCode

@@ -1,15 +1,16 @@
 // One frame the fuzzer renders, decoded from its input bytes: the pixel
 // format, the input layer and the nine map layers with their pixels, the
 // lights and the camera, the downsample factor and quality, a setting for
-// every control, and possibly one host call that fails.
+// every control, possibly one host call that fails, and a part of the
+// layer that is rendered on its own as well.
 //
 // The input is read front to back at fixed offsets (layout), so that a
 // mutation of one byte changes one thing; bytes past the end read as zero,
 // and zero always means "as a freshly applied effect has it", so an empty
-// input is the default frame. Nothing here can hold a value the host would
-// refuse: control settings become values inside the control's valid range
-// only once the registered records are known (ControlValue), and map sizes
-// lie in 1..64.
+// input is the default frame (its part on its own is the top-left pixel).
+// Nothing here can hold a value the host would refuse: control settings
+// become values inside the control's valid range only once the registered
+// records are known (ControlValue), and map sizes lie in 1..64.
 #pragma once
 
 #include <array>
@@ -104,6 +105,9 @@ struct FrameCase {
     std::optional<host::Vec3d> camera;
     std::array<ControlSetting, PARAM_COUNT> controls;  // index 0 unused
     std::optional<FaultSpec> fault;
+    // A rectangle of the output (at the render's resolution), at least one
+    // pixel and inside the layer.
+    PF_LRect region{0, 0, 1, 1};
 };
 
 // Byte offsets of the parts of an input. Every part has a fixed size.
@@ -124,7 +128,8 @@ constexpr std::size_t OfControl(ParamId id) {
     return kControls + kControlSize * std::size_t(id - 1);
 }
 inline constexpr std::size_t kFault = OfControl(PARAM_COUNT);  // function, nth (2), outcome
-inline constexpr std::size_t kTotal = kFault + 4;
+inline constexpr std::size_t kRegion = kFault + 4;             // left, top, width, height
+inline constexpr std::size_t kTotal = kRegion + 4;
 }  // namespace layout
 
 FrameCase DecodeFrameCase(const std::uint8_t* data, std::size_t size);

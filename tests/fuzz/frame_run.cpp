@@ -11,6 +11,9 @@
 #include "host/world.h"
 #include "params/param_ids.h"
 #include "shell/entry.h"
+#include "shading/pixel_path.h"
+#include "tests/support/pixel_paths.h"
+#include "tests/support/pixels.h"
 
 namespace lumeshade::fuzz {
 namespace {
@@ -121,10 +124,15 @@ public:
         };
         if (!frame("the first frame") || !report_.findings.empty()) return report_;
         const World first = host_.Output();
+        report_.frame = testing::Bytes(first);
         if (!c_.fault || c_.fault->function != "checkout_output") g_outputFill.byte = kSecondFill;
         const bool second = frame("the second frame");
         g_outputFill.byte.reset();
-        if (second && report_.findings.empty()) CheckOutput(first, host_.Output());
+        if (!second || !report_.findings.empty()) return report_;
+        CheckOutput(first, host_.Output());
+        if (!report_.findings.empty()) return report_;
+        host_.SetRegion(c_.region);
+        if (frame("the part of the layer")) CheckPart(first, host_.Output());
         return report_;
     }
 
@@ -292,6 +300,30 @@ private:
         }
     }
 
+    // The part asked for on its own against the whole render there.
+    void CheckPart(const World& whole, const World& part) {
+        const PF_LRect& r = c_.region;
+        if (part.Width() != r.right - r.left || part.Height() != r.bottom - r.top) {
+            Finding("the part is " + std::to_string(part.Width()) + " x " +
+                    std::to_string(part.Height()) + ", not the rectangle asked for");
+            return;
+        }
+        const std::size_t bytes = std::size_t(PixelBytesOf(c_.depth));
+        int reported = 0;
+        for (A_long y = 0; y < part.Height() && reported < 8; ++y) {
+            for (A_long x = 0; x < part.Width() && reported < 8; ++x) {
+                const unsigned char* a = part.Row(y) + std::size_t(x) * bytes;
+                const unsigned char* b = whole.Row(r.top + y) + std::size_t(r.left + x) * bytes;
+                if (std::memcmp(a, b, bytes) != 0) {
+                    Finding("output pixel (" + std::to_string(r.left + x) + ", " +
+                            std::to_string(r.top + y) +
+                            ") rendered as part of the layer differs from the whole render");
+                    ++reported;
+                }
+            }
+        }
+    }
+
     std::string OutOfRange16(const PF_Pixel16& p) const {
         std::ostringstream t;
         if (p.alpha > PF_MAX_CHAN16 && p.alpha > largestSourceAlpha_) {
@@ -320,6 +352,36 @@ private:
 
 }  // namespace
 
-FrameReport RunFrameCase(const FrameCase& c) { return Run(c).Go(); }
+namespace {
+
+// The same pixels, NaN channels alike whatever their bits (SameChannel).
+bool SameFrame(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, Depth d) {
+    if (a.size() != b.size()) return false;
+    const int channel = int(PixelBytesOf(d)) / 4;
+    for (std::size_t i = 0; i < a.size(); i += std::size_t(channel)) {
+        if (!testing::SameChannel(&a[i], &b[i], channel)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+FrameReport RunFrameCase(const FrameCase& c) {
+    FrameReport report = Run(c).Go();
+    const PixelPath first = CurrentPixelPath();
+    for (PixelPath path : {PixelPath::kPixel, PixelPath::kSse2, PixelPath::kAvx2}) {
+        if (!report.findings.empty() || report.frame.empty()) break;
+        if (path == first || !ProcessorHas(path)) continue;
+        const testing::PathChoice choice(path);
+        const FrameReport other = Run(c).Go();
+        const std::string on = std::string(" on the ") + PixelPathName(path) + " path";
+        for (const std::string& f : other.findings) report.findings.push_back(f + on);
+        if (other.findings.empty() && !SameFrame(other.frame, report.frame, c.depth)) {
+            report.findings.push_back("the first frame" + on + " differs from the " +
+                                      PixelPathName(first) + " path's");
+        }
+    }
+    return report;
+}
 
 }  // namespace lumeshade::fuzz

@@ -31,7 +31,8 @@ constexpr std::uint8_t kMin = 1, kMax = 2, kAnywhere = 4, kWhole = 6;
 
 class Seed {
 public:
-    Seed() : bytes_(layout::kTotal, 0) {}
+    // Every seed renders a part of the layer away from its corner too.
+    Seed() : bytes_(layout::kTotal, 0) { Region(5, 3, 9, 7); }
 
     void U8(std::size_t at, std::uint8_t v) { bytes_[at] = v; }
     void U32(std::size_t at, std::uint32_t v) {
@@ -81,6 +82,13 @@ public:
                 U32(number + 1, std::uint32_t(0x9E3779B9u * std::uint32_t(n + 1)));
             }
         }
+    }
+    // The part rendered on its own, as the decoder reads its bytes.
+    void Region(std::uint8_t left, std::uint8_t top, std::uint8_t width, std::uint8_t height) {
+        U8(layout::kRegion, left);
+        U8(layout::kRegion + 1, top);
+        U8(layout::kRegion + 2, width);
+        U8(layout::kRegion + 3, height);
     }
     void Camera(std::uint8_t zSelector) {
         U8(layout::kCamera, 1);
@@ -207,6 +215,10 @@ int main(int argc, char** argv) {
     for (int display = 1; display <= 19; ++display) {
         Seed s = Lit(display % 3);
         s.Choice(PARAM_DISPLAY, display);
+        // Parts of other places and shapes, some one pixel across, some at
+        // the edges of the layer.
+        s.Region(std::uint8_t(display * 5), std::uint8_t(display * 3), std::uint8_t(display % 4),
+                 std::uint8_t(display % 5 * 7));
         s.Write(folder, "display_" + std::to_string(display));
     }
     for (int mode = 1; mode <= 4; ++mode) {

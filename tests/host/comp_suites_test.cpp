@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "AE_GeneralPlugOld.h"
+#include "AE_GeneralPlug.h"
 #include "fake_effect.h"
 #include "host/host.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "AE_GeneralPlugOld.h"
+#include "AE_GeneralPlug.h"
 
 namespace lumeshade::host::testing {
 namespace {
@@ -33,7 +33,8 @@ PF_Err FakeEntry(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamL
         out_data->num_params = PF_ParamIndex(Fake().controls.size() + 1);
         return PF_Err_NONE;
     }
-    return Fake().handler ? Fake().handler(cmd, in_data, out_data, params, extra) : PF_Err_NONE;
+    if (!Fake().handler) return PF_Err_NONE;
+    return Fake().handler(cmd, in_data, out_data, params, extra);
 }
 
 PF_ParamDef FixedSlider(const char* name, double min, double max, double dflt) {

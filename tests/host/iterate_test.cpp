@@ -272,7 +272,10 @@ PF_Err Meet(void* refcon, A_long thread, A_long i, A_long) {
     return met ? PF_Err_NONE : 700;
 }
 
-PF_Err FailOdd(void*, A_long, A_long i, A_long) { return i % 2 ? 800 + i : PF_Err_NONE; }
+PF_Err FailOdd(void*, A_long, A_long i, A_long) {
+    if (i % 2) return 800 + i;
+    return PF_Err_NONE;
+}
 
 TEST_F(IterateTest, GenericIterationRunsOncePerThreadOnRealThreads) {
     host_.SetThreads(4);

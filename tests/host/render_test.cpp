@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
+#include <stdexcept>
 
 #include "fake_effect.h"
 #include "host/host.h"
@@ -202,6 +204,46 @@ TEST_F(RenderTest, TheOutputExtentIsTheResultThePreRenderReported) {
     // The two columns outside were never written.
     EXPECT_NE(host_.Output().At<PF_Pixel8>(10, 0).red, input_->At<PF_Pixel8>(10, 0).red);
     EXPECT_EQ(host_.Output().At<PF_Pixel8>(8, 0).red, input_->At<PF_Pixel8>(8, 0).red);
+}
+
+// Part of the layer, as a host asks for it: the request, the input and the
+// output hold that part, each placed in the layer by its origin; only what
+// lies inside the layer is produced.
+TEST_F(RenderTest, ARegionComesInBuffersPlacedInTheLayer) {
+    const auto expectRect = [](const PF_LRect& r, PF_LRect expected) {
+        EXPECT_EQ(std::memcmp(&r, &expected, sizeof r), 0)
+            << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom;
+    };
+    host_.SetRegion(PF_LRect{3, 2, 8, 5});
+    ASSERT_EQ(host_.RenderFrame(), PF_Err_NONE);
+    expectRect(host_.LastCheckoutRequest().rect, {3, 2, 8, 5});
+    expectRect(effect_.input.result_rect, {3, 2, 8, 5});
+    expectRect(effect_.input.max_result_rect, {0, 0, 11, 7});
+    EXPECT_EQ(effect_.pixelsCopy.width, 5);
+    EXPECT_EQ(effect_.pixelsCopy.origin_x, 3);
+    EXPECT_EQ(effect_.pixelsCopy.origin_y, 2);
+    const World& part = host_.Output();
+    EXPECT_EQ(part.Width(), 5);
+    EXPECT_EQ(part.Height(), 3);
+    EXPECT_EQ(part.Def().origin_x, 3);
+    EXPECT_EQ(part.Def().origin_y, 2);
+    expectRect(effect_.output->extent_hint, {0, 0, 5, 3});
+    EXPECT_EQ(part.At<PF_Pixel8>(4, 2).red, input_->At<PF_Pixel8>(7, 4).red);
+    EXPECT_EQ(part.At<PF_Pixel8>(4, 2).green, input_->At<PF_Pixel8>(7, 4).green);
+
+    host_.SetRegion(PF_LRect{8, 5, 14, 9});  // reaches past the layer
+    ASSERT_EQ(host_.RenderFrame(), PF_Err_NONE);
+    expectRect(effect_.input.result_rect, {8, 5, 11, 7});
+    EXPECT_EQ(host_.Output().Width(), 6);
+    expectRect(effect_.output->extent_hint, {0, 0, 3, 2});
+    EXPECT_EQ(host_.Output().At<PF_Pixel8>(2, 1).red, input_->At<PF_Pixel8>(10, 6).red);
+
+    host_.SetRegion(std::nullopt);
+    ASSERT_EQ(host_.RenderFrame(), PF_Err_NONE);
+    EXPECT_TRUE(host_.Output().SameContent(*input_));
+    EXPECT_EQ(host_.Output().Def().origin_x, 0);
+    EXPECT_THROW(host_.SetRegion(PF_LRect{2, 2, 2, 5}), std::invalid_argument);
+    EXPECT_TRUE(host_.Violations().empty());
 }
 
 TEST_F(RenderTest, PixelsNeedACheckOutInThePreRenderOfTheSameFrame) {

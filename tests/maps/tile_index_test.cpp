@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <limits>
 
 namespace lumeshade {
@@ -10,6 +11,8 @@ namespace {
 constexpr int32_t X = NO_PIXEL;
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+// Lists mixing those with literals: int32_t need not be int.
+using Int32s = std::initializer_list<int32_t>;
 
 // n = 4, c = -9 .. 12.
 struct ModeRow {
@@ -42,8 +45,8 @@ TEST(TileIndexTest, TheNoPixelCoordinate) {
 // A map one pixel wide addressed by its width minus one, or an empty one.
 TEST(TileIndexTest, SizesBelowOneHaveNoPixel) {
     for (int32_t mode = 0; mode <= 5; ++mode) {
-        for (int32_t n : {0, -1, kMin}) {
-            for (int32_t c : {kMin, -1, 0, 1, kMax}) {
+        for (int32_t n : Int32s{0, -1, kMin}) {
+            for (int32_t c : Int32s{kMin, -1, 0, 1, kMax}) {
                 EXPECT_EQ(TileIndex(mode, n, c), NO_PIXEL) << mode << " " << n << " " << c;
             }
         }
@@ -52,7 +55,7 @@ TEST(TileIndexTest, SizesBelowOneHaveNoPixel) {
 
 TEST(TileIndexTest, SizeOneAlwaysGivesItsOnlyPixel) {
     for (int32_t mode : {TILE_EDGE, TILE_REPEAT, TILE_MIRROR}) {
-        for (int32_t c : {kMin, NO_PIXEL, -7, -1, 0, 1, 2, 9, kMax}) {
+        for (int32_t c : Int32s{kMin, NO_PIXEL, -7, -1, 0, 1, 2, 9, kMax}) {
             EXPECT_EQ(TileIndex(mode, 1, c), 0) << mode << " " << c;
         }
     }
@@ -68,7 +71,7 @@ TEST(TileIndexTest, EveryCoordinateStaysInsideTheMap) {
         kMin, kMin + 1, -2147473648, NO_PIXEL - 1, NO_PIXEL, -513, -512, -511,     -2,  -1,
         0,    1,        510,         511,          512,      513,  1024, kMax - 1, kMax};
     for (int32_t mode = -1; mode <= 6; ++mode) {
-        for (int32_t n : {1, 2, 3, 7, 511, 512, 10000, kMax - 1, kMax}) {
+        for (int32_t n : Int32s{1, 2, 3, 7, 511, 512, 10000, kMax - 1, kMax}) {
             for (int32_t c : coordinates) {
                 const int32_t i = TileIndex(mode, n, c);
                 EXPECT_TRUE(i == NO_PIXEL || (i >= 0 && i < n))

@@ -189,11 +189,35 @@ TEST(VisibilityTest, AFailingHostCallStopsTheUpdateAndLeaksNothing) {
     }
 }
 
+// Each suite is taken at the first call that needs it: a host without one
+// sees every call before that point, and the update ends there with 516.
 TEST(VisibilityTest, MissingSuiteIsBadCallbackParam) {
-    ModuleHost m;
-    m.Host().WithdrawSuite("AEGP Dynamic Stream Suite", 2);
-    EXPECT_EQ(m.Host().UserChangedParam(PARAM_SHADING_ENABLE), PF_Err_BAD_CALLBACK_PARAM);
-    ExpectNothingLeft(m.Host());
+    struct Case {
+        const char* suite;
+        int version;
+        int streamsObtained;
+        size_t flagsSet;
+    };
+    const Case cases[] = {
+        {"AEGP Stream Suite", 7, 0, 0},
+        {"AEGP Dynamic Stream Suite", 2, 4, 0},  // rule 1's streams, then no flag
+        {"AEGP Effect Suite", 3, 82, 82},        // wanted only to dispose of the effect
+    };
+    for (const Case& c : cases) {
+        ModuleHost m;
+        m.Host().WithdrawSuite(c.suite, c.version);
+        EXPECT_EQ(m.Host().UserChangedParam(PARAM_SHADING_ENABLE), PF_Err_BAD_CALLBACK_PARAM)
+            << c.suite;
+        EXPECT_EQ(m.Host().Calls("AEGP_GetNewEffectForEffect"), 1) << c.suite;
+        EXPECT_EQ(m.Host().Calls("AEGP_GetNewEffectStreamByIndex"), c.streamsObtained) << c.suite;
+        EXPECT_EQ(host::FlagChanges(m.Host()).size(), c.flagsSet) << c.suite;
+        EXPECT_EQ(host::LiveStreamRefs(m.Host()), 0) << c.suite;
+        // Without the Effect suite nothing can give the effect reference back.
+        const bool noEffectSuite = std::string(c.suite) == "AEGP Effect Suite";
+        EXPECT_EQ(host::LiveEffectRefs(m.Host()), noEffectSuite ? 1 : 0) << c.suite;
+        EXPECT_EQ(m.Host().SuitesHeld(), 0) << c.suite;
+        EXPECT_TRUE(m.Host().Violations().empty()) << c.suite;
+    }
 }
 
 TEST(VisibilityTest, RulesCoverEachGroupOnceAndNothingTwice) {

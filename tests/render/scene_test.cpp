@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "render/gather_lights.h"
@@ -164,6 +166,45 @@ TEST(GatherLightsTest, AHostErrorStopsTheWalk) {
     EXPECT_EQ(s.err, A_Err_GENERIC);
     EXPECT_EQ(s.ctx.lightCount, 1);
     EXPECT_EQ(m.Host().OpenParamCheckouts(), 0);
+}
+
+// Each suite is taken where the frame first needs it, so a host without one
+// still renders every frame that does not: the Light suite waits for the
+// first light layer, the Stream suite for a light the Render choice selects
+// (or a camera), the Layer suite for the effect's own layer.
+TEST(SceneSuitesTest, EachSuiteIsTakenWhereTheFrameFirstNeedsIt) {
+    struct Case {
+        const char* suite;
+        int version;
+        std::function<void(ModuleHost&)> arrange;
+        PF_Err result;
+    };
+    const auto noLight = [](ModuleHost&) {};
+    const auto light = [](ModuleHost& m) { m.AddLight("Light", AEGP_LightType_POINT, {}); };
+    const auto unselectedLight = [&](ModuleHost& m) {
+        light(m);
+        m.SetChoice(PARAM_LIGHTS_RENDER, 1);  // None
+    };
+    const Case cases[] = {
+        {"AEGP Light Suite", 2, noLight, PF_Err_NONE},
+        {"AEGP Light Suite", 2, light, PF_Err_BAD_CALLBACK_PARAM},
+        {"AEGP Stream Suite", 7, noLight, PF_Err_NONE},
+        {"AEGP Stream Suite", 7, unselectedLight, PF_Err_NONE},
+        {"AEGP Stream Suite", 7, light, PF_Err_BAD_CALLBACK_PARAM},
+    };
+    for (const Case& c : cases) {
+        ModuleHost m;
+        m.AddFootage("Plate", std::make_shared<host::World>(2, 2, host::Depth::kFloat));
+        c.arrange(m);
+        m.Host().WithdrawSuite(c.suite, c.version);
+        EXPECT_EQ(m.Host().RenderFrame(), c.result) << c.suite << " " << c.result;
+        EXPECT_EQ(m.Host().SuitesHeld(), 0);
+    }
+
+    ModuleHost m;
+    m.Host().WithdrawSuite("AEGP Layer Suite", 5);
+    EXPECT_EQ(m.Host().RenderFrame(), PF_Err_BAD_CALLBACK_PARAM);
+    EXPECT_EQ(m.Host().Calls("AEGP_GetEffectLayer"), 1);
 }
 
 TEST(LayerSizeTest, ScaledByTheDownsampleFactors) {

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "shading/pixel_path.h"
+#include "tests/support/pixel_paths.h"
 #include "tests/support/module_host.h"
 
 namespace lumeshade {
@@ -29,6 +31,8 @@ void ExpectNothingHeld(host::Host& h, const std::string& context) {
 }
 
 TEST(SmartRenderTest, AFrameRendersInEveryPixelFormatAndLeavesNothingBehind) {
+    // The per-pixel path: the row kernels go through the generic iteration.
+    const testing::PathChoice pixel(PixelPath::kPixel);
     for (Depth depth : {Depth::k8, Depth::k16, Depth::kFloat}) {
         ModuleHost m(16, 8, depth);
         m.AddLight("Light", AEGP_LightType_POINT, {8, 4, 100});
@@ -57,6 +61,42 @@ TEST(SmartPreRenderTest, RequestsExactlyTheOutputRectWithZeroAlphaColourPreserve
     EXPECT_NE(out.delete_pre_render_data_func, nullptr);
     ASSERT_EQ(m.Host().SmartRender(), PF_Err_NONE);
     ExpectNothingHeld(m.Host(), "after the delete function ran");
+}
+
+// The input reaches past a part of the layer by the Pre Blur's radius,
+// rounded up; what the effect reports is the part. A whole layer needs
+// nothing from outside it, so its pre-render reads no control.
+TEST(SmartPreRenderTest, APartIsAskedForWithTheNeighboursItReads) {
+    ModuleHost m(100, 50);
+    m.SetFixed(PARAM_NORMALS_PRE_BLUR, 2.25);
+    const int reads = m.Host().Calls("checkout_param");
+    ASSERT_EQ(m.Host().SmartPreRender(), PF_Err_NONE);
+    EXPECT_EQ(m.Host().Calls("checkout_param"), reads);
+    EXPECT_EQ(m.Host().LastCheckoutRequest().rect.right, 100);
+    ASSERT_EQ(m.Host().SmartRender(), PF_Err_NONE);
+
+    m.Host().SetRegion(PF_LRect{10, 0, 30, 20});
+    ASSERT_EQ(m.Host().SmartPreRender(), PF_Err_NONE);
+    const PF_LRect asked = m.Host().LastCheckoutRequest().rect;
+    EXPECT_EQ(asked.left, 7);
+    EXPECT_EQ(asked.top, -3);
+    EXPECT_EQ(asked.right, 33);
+    EXPECT_EQ(asked.bottom, 23);
+    const PF_PreRenderOutput out = m.Host().LastPreRenderOutput();
+    EXPECT_EQ(out.result_rect.left, 10);
+    EXPECT_EQ(out.result_rect.top, 0);
+    EXPECT_EQ(out.result_rect.right, 30);
+    EXPECT_EQ(out.result_rect.bottom, 20);
+    EXPECT_EQ(out.max_result_rect.right, 100);
+    ASSERT_EQ(m.Host().SmartRender(), PF_Err_NONE);
+    ExpectNothingHeld(m.Host(), "after a part");
+
+    // An unreadable Pre Blur ends the pre-render with the host's code.
+    m.Host().FailCall("checkout_param", m.Host().Calls("checkout_param") + 1, PF_Err_INVALID_INDEX);
+    const int checkouts = m.Host().Calls("checkout_layer");
+    EXPECT_EQ(m.Host().SmartPreRender(), PF_Err_INVALID_INDEX);
+    EXPECT_EQ(m.Host().Calls("checkout_layer"), checkouts);
+    ExpectNothingHeld(m.Host(), "after a failed read");
 }
 
 TEST(SmartPreRenderTest, RectanglesMerge) {
@@ -106,10 +146,16 @@ struct FailureRow {
     const char* what;
     std::function<void(ModuleHost&)> arrange;  // after pre-render, before smart render
     PF_Err result;
-    const char* message;  // with the display-error-message flag, or null
+    const char* message;           // with the display-error-message flag, or null
+    bool reachesProgress = false;  // past the pixel format choice: progress 100 of 100
 };
 
 int Next(ModuleHost& m, const char* function) { return m.Host().Calls(function) + 1; }
+
+// The host function that iterates a float frame on the path this build takes.
+const char* IterationOfThePath() {
+    return CurrentPixelPath() == PixelPath::kPixel ? "iterateFloat" : "iterate_generic";
+}
 
 TEST(SmartRenderTest, EveryFailureRowGivesItsCodeAndMessageAndLeavesNothingBehind) {
     const FailureRow rows[] = {
@@ -145,28 +191,30 @@ TEST(SmartRenderTest, EveryFailureRowGivesItsCodeAndMessageAndLeavesNothingBehin
          PF_Err_OUT_OF_MEMORY, nullptr},
         {"unknown pixel format",
          [](ModuleHost& m) { m.Host().ReportPixelFormat(PF_PixelFormat_BGRA32); },
-         PF_Err_BAD_CALLBACK_PARAM, nullptr},
+         PF_Err_BAD_CALLBACK_PARAM, nullptr, true},
         {"abort before", [](ModuleHost& m) { m.Host().FailCall("abort", Next(m, "abort"), PF_Interrupt_CANCEL); },
          PF_Err_OUT_OF_MEMORY, nullptr},
-        {"iteration", [](ModuleHost& m) { m.Host().FailCall("iterateFloat", 1, 9); }, 9, nullptr},
+        {"iteration", [](ModuleHost& m) { m.Host().FailCall(IterationOfThePath(), 1, 9); }, 9, nullptr,
+         true},
         {"a pixel fails", [](ModuleHost& m) {
              m.SetFixed(PARAM_NORMALS_PRE_BLUR, 2.0);
              m.Input().At<PF_PixelFloat>(0, 0) = {1, 0.5f, 0.5f, 1};
              m.Host().WithdrawSuite("PF SamplingFloat Suite", 1);
          },
-         PF_Err_BAD_CALLBACK_PARAM, nullptr},
+         PF_Err_BAD_CALLBACK_PARAM, nullptr, true},
         {"check-in", [](ModuleHost& m) { m.Host().FailCall("checkin_param", Next(m, "checkin_param") + 34, 3); },
-         PF_Err_OUT_OF_MEMORY, nullptr},
+         PF_Err_OUT_OF_MEMORY, nullptr, true},
         {"abort after", [](ModuleHost& m) { m.Host().FailCall("abort", Next(m, "abort") + 1, PF_Interrupt_CANCEL); },
-         PF_Interrupt_CANCEL, nullptr},
+         PF_Interrupt_CANCEL, nullptr, true},
+        // The frame is rendered: the input's check-in is the result.
         {"world suite release", [](ModuleHost& m) {
              m.Host().FailCall("ReleaseSuite", Next(m, "ReleaseSuite"), kSPCantReleasePluginError);
          },
-         PF_Err_BAD_CALLBACK_PARAM, "Couldn't release suite."},
+         PF_Err_NONE, nullptr, true},
         {"input check-in", [](ModuleHost& m) { m.Host().FailCall("checkin_layer_pixels", 1, 11); }, 11,
-         nullptr},
+         nullptr, true},
         {"a control unreadable", [](ModuleHost& m) { m.Host().FailCall("checkout_param", Next(m, "checkout_param") + 12, 3); },
-         PF_Err_NONE, nullptr},
+         PF_Err_NONE, nullptr, true},
     };
     for (const FailureRow& row : rows) {
         ModuleHost m;
@@ -180,6 +228,12 @@ TEST(SmartRenderTest, EveryFailureRowGivesItsCodeAndMessageAndLeavesNothingBehin
         if (row.message) {
             EXPECT_STREQ(m.Host().OutData().return_msg, row.message) << row.what;
         }
+
+        // Every way out from the pixel format choice on reports the render
+        // complete, and none before it.
+        EXPECT_EQ(m.Host().LastProgressCurrent() == 100 && m.Host().LastProgressTotal() == 100,
+                  row.reachesProgress)
+            << row.what;
 
         // A suite whose release the host refused stays counted as held.
         const bool refusedRelease = std::string(row.what) == "world suite release";

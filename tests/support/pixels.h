@@ -4,7 +4,10 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "AE_Effect.h"
 #include "host/world.h"
@@ -85,6 +88,56 @@ inline Rgba SphereNormal(A_long x, A_long y, A_long width, A_long height) {
 }
 
 // The bytes of every pixel, row by row, without the row padding.
+inline std::vector<unsigned char> Bytes(const host::World& w) {
+    const int pixelSize = w.GetDepth() == host::Depth::k8 ? 4 : w.GetDepth() == host::Depth::k16 ? 8 : 16;
+    std::vector<unsigned char> bytes;
+    const auto* base = static_cast<const unsigned char*>(static_cast<const void*>(w.Def().data));
+    for (A_long y = 0; y < w.Height(); ++y) {
+        const unsigned char* row = base + size_t(y) * size_t(w.RowBytes());
+        bytes.insert(bytes.end(), row, row + size_t(w.Width()) * size_t(pixelSize));
+    }
+    return bytes;
+}
+
+// Whether two channels of a pixel type hold the same value: the same bytes,
+// or, in float pixels, two NaNs. When two NaN operands meet, which one an
+// operation passes on depends on the order the compiler gave them (it
+// reorders the operands of additions and multiplications freely), so a NaN
+// may come out with either's sign and payload.
+inline bool SameChannel(const unsigned char* a, const unsigned char* b, int channelSize) {
+    if (std::memcmp(a, b, size_t(channelSize)) == 0) return true;
+    if (channelSize != 4) return false;
+    float x, y;
+    std::memcpy(&x, a, 4);
+    std::memcpy(&y, b, 4);
+    return x != x && y != y;
+}
+
+// Where two renders of the same size first differ ("" when they do not):
+// the pixel and its bytes in each.
+inline std::string FirstDifference(const host::World& a, const host::World& b) {
+    const std::vector<unsigned char> x = Bytes(a), y = Bytes(b);
+    if (x.size() != y.size()) return "sizes differ";
+    const int pixelSize = a.GetDepth() == host::Depth::k8 ? 4 : a.GetDepth() == host::Depth::k16 ? 8 : 16;
+    const int channelSize = pixelSize / 4;
+    for (size_t i = 0; i < x.size(); i += size_t(channelSize)) {
+        if (SameChannel(&x[i], &y[i], channelSize)) continue;
+        const size_t pixel = i / size_t(pixelSize);
+        std::string text = "pixel (" + std::to_string(pixel % size_t(a.Width())) + ", " +
+                           std::to_string(pixel / size_t(a.Width())) + "):";
+        static const char* const kHex = "0123456789abcdef";
+        for (const auto* bytes : {&x, &y}) {
+            text += " ";
+            for (size_t k = pixel * size_t(pixelSize); k < (pixel + 1) * size_t(pixelSize); ++k) {
+                text += kHex[(*bytes)[k] >> 4];
+                text += kHex[(*bytes)[k] & 15];
+            }
+        }
+        return text;
+    }
+    return "";
+}
+
 inline uint64_t Checksum(const host::World& w) {
     const int pixelSize = w.GetDepth() == host::Depth::k8 ? 4 : w.GetDepth() == host::Depth::k16 ? 8 : 16;
     uint64_t h = 1469598103934665603ull;  // FNV-1a

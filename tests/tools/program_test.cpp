@@ -101,6 +101,36 @@ TEST(ProgramTest, RendersASceneAndProbesTheWrittenPixels) {
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"lit.png", "s.json"}));
 }
 
+// --region writes an image of the region's size that holds the whole
+// output's pixels at their places, here at half resolution and with Pre Blur
+// reading each pixel's neighbours; probes address the image written.
+TEST(ProgramTest, ARegionWritesWhatTheWholeOutputHoldsThere) {
+    TempDir dir;
+    WriteText(dir / "s.json", kSmallScene);
+    const std::vector<std::string> common = {"s.json", "--downsample",         "2",
+                                             "--set",  "normals_pre_blur=1.5", "--quiet"};
+    std::vector<std::string> whole = common, part = common;
+    whole.insert(whole.end(), {"-o", "whole.png"});
+    part.insert(part.end(), {"-o", "part.png", "--region", "5,9,17,4", "--probe", "16,3"});
+    ASSERT_EQ(RunProgram(dir, whole).status, 0);
+    const Result r = RunProgram(dir, part);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Image all = ReadImage(dir / "whole.png", BitDepth::k8, {"test", ""});
+    const Image region = ReadImage(dir / "part.png", BitDepth::k8, {"test", ""});
+    ASSERT_EQ(region.width, 17);
+    ASSERT_EQ(region.height, 4);
+    int differing = 0;
+    for (int y = 0; y < region.height; ++y) {
+        for (int x = 0; x < region.width; ++x) {
+            for (int c = 0; c < 4; ++c) {
+                differing += region.Pixel(x, y)[c] != all.Pixel(5 + x, 9 + y)[c];
+            }
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(Json::parse(r.Lines().at(0))["r"], region.Pixel(16, 3)[0]);
+}
+
 TEST(ProgramTest, FloatProbesPrintValuesThatReadBackExactly) {
     TempDir dir;
     WriteText(dir / "s.json", kSmallScene);
