@@ -76,6 +76,22 @@ std::optional<RunOptions> ParseCommandLine(int argc, const char* const* argv, st
     one(app.add_option("--module", options.module,
                        "The module to load (default: lumeshade.so beside this program)"))
         ->type_name("PATH");
+    app.add_flag("--serve", options.serve,
+                 "Serve the live page for this scene instead of rendering (docs/renderer.md)");
+    one(app.add_option("--port", options.port, "With --serve: the port (default 8080; 0: any)"))
+        ->type_name("N");
+    one(app.add_option("--bind", options.bind,
+                       "With --serve: the address to listen on (default 127.0.0.1, this "
+                       "machine only)"))
+        ->type_name("ADDRESS");
+    each(app.add_option("--folder", options.folders,
+                        "With --serve: a folder the page may read images from, besides the "
+                        "scene's (one per --folder)"))
+        ->type_name("PATH");
+    one(app.add_option("--output-folder", options.outputFolder,
+                       "With --serve: the folder the page writes scenes and renders into "
+                       "(default: the current folder)"))
+        ->type_name("PATH");
     app.set_help_flag("-h,--help", "Print these options and stop");
 
     try {
@@ -94,6 +110,20 @@ std::optional<RunOptions> ParseCommandLine(int argc, const char* const* argv, st
     }
     if (options.json && !options.listControls) {
         err << "lumeshade-render: error: --json: only with --list-controls\n";
+        status = kExitBadInput;
+        return std::nullopt;
+    }
+    const bool serveOnly = options.port != 8080 || options.bind != "127.0.0.1" ||
+                           !options.folders.empty() || options.outputFolder != ".";
+    if (serveOnly && !options.serve) {
+        err << "lumeshade-render: error: --port, --bind, --folder and --output-folder: only "
+               "with --serve\n";
+        status = kExitBadInput;
+        return std::nullopt;
+    }
+    if (options.port < 0 || options.port > 65535) {
+        err << "lumeshade-render: error: --port: expected a whole number from 0 to 65535, got "
+            << options.port << "\n";
         status = kExitBadInput;
         return std::nullopt;
     }

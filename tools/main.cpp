@@ -8,6 +8,7 @@
 
 #include "tools/command_line.h"
 #include "tools/driver.h"
+#include "tools/live_server.h"
 
 int main(int argc, char** argv) {
     // Every frame makes and frees pictures of megabytes (the host's copies of
@@ -20,5 +21,6 @@ int main(int argc, char** argv) {
     if (!options) return status;
     // The bar is for people watching a terminal, not for logs.
     options->progress = options->progress && ::isatty(::fileno(stderr)) == 1;
+    if (options->serve) return lumeshade::tools::Serve(*options, std::cout, std::cerr);
     return lumeshade::tools::Run(*options, std::cout, std::cerr);
 }

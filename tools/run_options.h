@@ -29,6 +29,12 @@ struct RunOptions {
     bool json = false;
     bool progress = false;  // draw the progress bar
     std::string module;     // empty: lumeshade.so beside the program
+    // --serve: the live page instead of a render (docs/renderer.md).
+    bool serve = false;
+    int port = 8080;
+    std::string bind = "127.0.0.1";
+    std::vector<std::string> folders;  // --folder: more folders the page may read images from
+    std::string outputFolder = ".";    // --output-folder: where the page may write
 };
 
 }  // namespace lumeshade::tools
