@@ -24,7 +24,7 @@ constexpr int kMaxActiveRequests = 8;
 
 void SendJson(httplib::Response& res, int status, const Json& body) {
     res.status = status;
-    res.set_content(body.dump(), "application/json");
+    res.set_content(ResponseText(body), "application/json");
 }
 
 void SendError(httplib::Response& res, int status, const std::string& message) {
@@ -111,6 +111,10 @@ void AddPageFiles(httplib::Server& server) {
 }
 
 }  // namespace
+
+std::string ResponseText(const Json& body) {
+    return body.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 void AddLiveRoutes(httplib::Server& server, LiveSession& session, std::atomic<int>& active) {
     AddPageFiles(server);

@@ -42,7 +42,7 @@ LiveServer::LiveServer(const RunOptions& options) : parts_(std::make_unique<Part
             : res.status == 413
                 ? "the request is larger than " + std::to_string(kMaxBodyBytes >> 20) + " MiB"
                 : "the request was refused (HTTP " + std::to_string(res.status) + ")";
-        res.set_content(Json{{"error", message}}.dump(), "application/json");
+        res.set_content(ResponseText(Json{{"error", message}}), "application/json");
     });
     server.set_exception_handler(
         [](const httplib::Request&, httplib::Response& res, std::exception_ptr error) {
@@ -54,7 +54,7 @@ LiveServer::LiveServer(const RunOptions& options) : parts_(std::make_unique<Part
             } catch (...) {
             }
             res.status = 500;
-            res.set_content(Json{{"error", message}}.dump(), "application/json");
+            res.set_content(ResponseText(Json{{"error", message}}), "application/json");
         });
     AddLiveRoutes(server, parts_->session, parts_->active);
 }

@@ -225,6 +225,7 @@ TEST(LivePage, HostileRequestsGetAMessageAndChangeNothing) {
     EXPECT_EQ(live.Send("PUT", "/api/scene", std::string(2 << 20, ' ')).first, 413);
     EXPECT_EQ(live.Send("POST", "/api/save", "{\"path\": 3}").first, 400);
     EXPECT_EQ(live.Send("POST", "/api/nothing", "{}").first, 404);
+    live.Get("/%ff%00", 404);
     for (const char* query : {"/api/render?downsample=0", "/api/render?frame=x",
                               "/api/probe?x=1000", "/api/controls?frame=-1"}) {
         live.Get(query, 400);
@@ -272,7 +273,7 @@ TEST(LivePage, NewerRendersReplaceQueuedOnesAndModuleFailuresAreShown) {
         const auto [status, body] = ran->get();
         EXPECT_EQ(status, 500);
         EXPECT_NE(body.find("error 4 (out of memory)"), std::string::npos) << body;
-        EXPECT_NE(body.find("Slowly, no pixels."), std::string::npos) << body;
+        EXPECT_NE(body.find("No pixels today."), std::string::npos) << body;
     }
     live.Get("/api/scene");
 }
