@@ -100,6 +100,9 @@ int Serve(const RunOptions& options, std::ostream& out, std::ostream& err) {
     } catch (const InputError& e) {
         err << "lumeshade-render: error: " << e.what() << '\n';
         return kExitBadInput;
+    } catch (const std::exception& e) {
+        err << "lumeshade-render: internal error: " << e.what() << '\n';
+        return kExitRenderFailed;
     }
     return kExitOk;
 }
