@@ -196,8 +196,10 @@ ModuleAnswer LiveSession::ReplaceScene(const std::string& text, Json& kept) {
 }
 
 ModuleAnswer LiveSession::Controls(int frame) {
-    const Json scene = SceneJson();
+    // The scene is read once the module is free, so that of listings that
+    // wait together the last to run sees the latest edit.
     const std::lock_guard lock(moduleMutex_);
+    const Json scene = SceneJson();
     try {
         const Json listing =
             visibility_.Edit(ParseScene(scene.dump(), kSource, sceneFolder_), frame);

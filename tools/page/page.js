@@ -5,8 +5,12 @@
 
 const PREVIEW_DOWNSAMPLE = 4;
 const $ = (id) => document.getElementById(id);
-const state = { scene: null, controls: [], frame: 0, downsample: 1, fullWidth: 0, fullHeight: 0,
-                renderUrl: null, busy: 0, files: [], dragging: false, pushing: null, again: false, wantPreview: false };
+const state = {
+  scene: null, controls: [], files: [], frame: 0,
+  downsample: 1, fullWidth: 0, fullHeight: 0, renderUrl: null,  // the image shown
+  busy: 0, pushing: null, again: false, wantPreview: false, dragging: false,
+  renders: 0, shownRender: 0, listings: 0, shownListing: 0,  // answers in flight
+};
 
 // Marks the page busy while `work` runs, so that a script driving the page
 // knows when what it shows has settled.
@@ -41,8 +45,9 @@ function showError(error) {
 
 // Sends the scene; the server checks it and keeps it. One request at a
 // time, so that they arrive in order: edits made meanwhile are sent
-// together once it is answered. Then the visibility rules are read back and
-// the frame is rendered (latest wins on the server).
+// together once it is answered. Renders are not waited for: while one runs
+// on the server, a newer one replaces the one waiting there (latest wins),
+// so a dragged slider never builds a queue.
 function pushScene(preview) {
   state.wantPreview = preview;
   if (state.pushing) {
@@ -69,7 +74,8 @@ async function sendScene(preview) {
       buildLayers();
     }
     showError(null);
-    await Promise.all([refreshVisibility(), render(preview)]);
+    busy(() => refreshVisibility().catch(showError));
+    busy(() => render(preview));
   } catch (error) {
     showError(error);
   }
@@ -77,9 +83,13 @@ async function sendScene(preview) {
 
 async function render(preview) {
   const downsample = preview ? PREVIEW_DOWNSAMPLE : 1;
+  const ticket = ++state.renders;
   try {
     const response = await api("GET", `/api/render?frame=${state.frame}&downsample=${downsample}`);
-    if (!response) return;
+    // Answers come in the order the renders ran; one overtaken on its
+    // way is not shown over a newer one.
+    if (!response || ticket < state.shownRender) return;
+    state.shownRender = ticket;
     const milliseconds = Number(response.headers.get("X-Render-Milliseconds"));
     const blob = await response.blob();
     const url = URL.createObjectURL(blob);
@@ -243,7 +253,10 @@ function buildControls() {
 }
 
 async function refreshVisibility() {
+  const ticket = ++state.listings;
   const controls = await (await api("GET", `/api/controls?frame=${state.frame}`)).json();
+  if (ticket < state.shownListing) return;
+  state.shownListing = ticket;
   state.controls = controls;
   for (const control of controls) {
     const row = $("control-" + control.key);
