@@ -113,11 +113,24 @@ std::optional<RunOptions> ParseCommandLine(int argc, const char* const* argv, st
         status = kExitBadInput;
         return std::nullopt;
     }
-    const bool serveOnly = options.port != 8080 || options.bind != "127.0.0.1" ||
-                           !options.folders.empty() || options.outputFolder != ".";
-    if (serveOnly && !options.serve) {
-        err << "lumeshade-render: error: --port, --bind, --folder and --output-folder: only "
-               "with --serve\n";
+    // The page's options need --serve, and what only a render does excludes
+    // it.
+    const auto given = [&app](std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            if (app.count(name) > 0) return std::string(name);
+        }
+        return std::string();
+    };
+    const std::string pageOption = given({"--port", "--bind", "--folder", "--output-folder"});
+    const std::string renderOption =
+        given({"--output", "--probe", "--region", "--print-scene", "--list-controls"});
+    if (!options.serve && !pageOption.empty()) {
+        err << "lumeshade-render: error: " << pageOption << ": only with --serve\n";
+        status = kExitBadInput;
+        return std::nullopt;
+    }
+    if (options.serve && !renderOption.empty()) {
+        err << "lumeshade-render: error: " << renderOption << ": not with --serve\n";
         status = kExitBadInput;
         return std::nullopt;
     }
