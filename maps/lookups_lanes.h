@@ -24,25 +24,23 @@ namespace lumeshade::lanes {
 // What a lookup needs of its pixels besides the context.
 template <class V>
 struct LookupLanes {
-    typename V::I x, y;          // the pixels' positions
-    typename V::M active;        // the pixels being shaded
-    bool limit;                  // the blends limit to 0..1
+    typename V::I x, y;    // the pixels' positions
+    typename V::M active;  // the pixels being shaded
+    bool limit;            // the blends limit to 0..1
 };
 
 // Blends `colour` onto `s` in the lanes where a map pixel was found.
 template <class V>
-[[gnu::always_inline]] inline void BlendFound(ColorLanes<V>& s, int32_t mode, float amount,
-                                              const ColorLanes<V>& colour, typename V::M found,
-                                              bool limit) {
+inline void BlendFound(ColorLanes<V>& s, int32_t mode, float amount, const ColorLanes<V>& colour,
+                       typename V::M found, bool limit) {
     ColorLanes<V> blended = s;
     BlendColor<V>(blended, mode, amount, colour, limit, found);
     s = Select<V>(found, blended, s);
 }
 
 template <class V, class Pixel>
-[[gnu::always_inline]] inline void LookupMatcap(const Vector3Lanes<V>& n, const RenderContext& ctx,
-                                                bool samples, const LookupLanes<V>& at,
-                                                ColorLanes<V>& s) {
+inline void LookupMatcap(const Vector3Lanes<V>& n, const RenderContext& ctx, bool samples,
+                         const LookupLanes<V>& at, ColorLanes<V>& s) {
     using F = typename V::F;
     const PF_EffectWorld& map = *ctx.matcapMap;
     const F w(float(map.width)), h(float(map.height));
@@ -57,11 +55,9 @@ template <class V, class Pixel>
 
 // DisplacedCoordinates.
 template <class V>
-[[gnu::always_inline]] inline void Displaced(const LookupLanes<V>& at, A_long width, A_long height,
-                                             typename V::F depth, const Vector3Lanes<V>& n2,
-                                             float eta, double shiftX, double shiftY, float scale,
-                                             const PF_InData* in_data, typename V::I& gx,
-                                             typename V::I& gy) {
+inline void Displaced(const LookupLanes<V>& at, A_long width, A_long height, typename V::F depth,
+                      const Vector3Lanes<V>& n2, float eta, double shiftX, double shiftY,
+                      float scale, const PF_InData* in_data, typename V::I& gx, typename V::I& gy) {
     using F = typename V::F;
     using D = typename V::D;
     const float dsx = in_data != nullptr ? DownsampleDenominator(in_data->downsample_x) : 1.0f;
@@ -78,11 +74,9 @@ template <class V>
 
 // FresnelFactor and ShapedColor.
 template <class V>
-[[gnu::always_inline]] inline ColorLanes<V> Shaped(float fresnel, float fresnelDepth,
-                                                   typename V::F b, const FresnelShape& shape,
-                                                   const ColorLanes<V>& texel, float amount,
-                                                   const Color& tint, float gamma,
-                                                   typename V::M active) {
+inline ColorLanes<V> Shaped(float fresnel, float fresnelDepth, typename V::F b,
+                            const FresnelShape& shape, const ColorLanes<V>& texel, float amount,
+                            const Color& tint, float gamma, typename V::M active) {
     using F = typename V::F;
     using D = typename V::D;
     F k(shape.unity);
@@ -107,10 +101,9 @@ template <class V>
 }
 
 template <class V, class Pixel>
-[[gnu::always_inline]] inline void LookupReflection(typename V::F normalMapBlue,
-                                                    typename V::F depth, const Vector3Lanes<V>& n2,
-                                                    const RenderContext& ctx, bool samples,
-                                                    const LookupLanes<V>& at, ColorLanes<V>& s) {
+inline void LookupReflection(typename V::F normalMapBlue, typename V::F depth,
+                             const Vector3Lanes<V>& n2, const RenderContext& ctx, bool samples,
+                             const LookupLanes<V>& at, ColorLanes<V>& s) {
     using F = typename V::F;
     using D = typename V::D;
     const PF_EffectWorld& map = *ctx.environmentMap;
@@ -129,10 +122,10 @@ template <class V, class Pixel>
                      double(ctx.reflectionAzimuth), double(ctx.reflectionInclination),
                      ctx.reflectionSeam, ctx.inData, gx, gy);
     }
-    const MapRead<V> texel = ReadMap<V, Pixel>(
-        map, ctx.reflectionTileMode, 0, SaturatingSub<V>(map.width, gx),
-        SaturatingSub<V>(map.height, gy), samples, float(ctx.reflectionBlur), ctx.inData,
-        at.active);
+    const MapRead<V> texel =
+        ReadMap<V, Pixel>(map, ctx.reflectionTileMode, 0, SaturatingSub<V>(map.width, gx),
+                          SaturatingSub<V>(map.height, gy), samples, float(ctx.reflectionBlur),
+                          ctx.inData, at.active);
     if (!Any(texel.found)) return;
     const ColorLanes<V> colour =
         Shaped<V>(ctx.reflectionFresnel, ctx.reflectionFresnelDepth, normalMapBlue,
@@ -142,18 +135,16 @@ template <class V, class Pixel>
 }
 
 template <class V, class Pixel>
-[[gnu::always_inline]] inline void LookupRefraction(typename V::F normalMapBlue,
-                                                    typename V::F depth, const Vector3Lanes<V>& n2,
-                                                    const RenderContext& ctx, bool samples,
-                                                    const LookupLanes<V>& at, ColorLanes<V>& s) {
+inline void LookupRefraction(typename V::F normalMapBlue, typename V::F depth,
+                             const Vector3Lanes<V>& n2, const RenderContext& ctx, bool samples,
+                             const LookupLanes<V>& at, ColorLanes<V>& s) {
     const PF_EffectWorld& map = *ctx.refractionMap;
     typename V::I gx, gy;
     Displaced<V>(at, map.width, map.height, depth, n2, ctx.refractionIndexOfRefraction,
-                 double(ctx.refractionOffsetX), double(ctx.refractionOffsetY),
-                 ctx.refractionScale, ctx.inData, gx, gy);
-    const MapRead<V> texel =
-        ReadMap<V, Pixel>(map, ctx.refractionTileMode, 0, gx, gy, samples,
-                          float(ctx.refractionBlur), ctx.inData, at.active);
+                 double(ctx.refractionOffsetX), double(ctx.refractionOffsetY), ctx.refractionScale,
+                 ctx.inData, gx, gy);
+    const MapRead<V> texel = ReadMap<V, Pixel>(map, ctx.refractionTileMode, 0, gx, gy, samples,
+                                               float(ctx.refractionBlur), ctx.inData, at.active);
     if (!Any(texel.found)) return;
     const ColorLanes<V> colour =
         Shaped<V>(ctx.refractionFresnel, ctx.refractionFresnelDepth, normalMapBlue,
@@ -164,8 +155,8 @@ template <class V, class Pixel>
 
 // LookupTexture: `t` starts at zero and takes the texel where one is found.
 template <class V, class Pixel>
-[[gnu::always_inline]] inline void LookupTexture(const RenderContext& ctx, bool samples,
-                                                 const LookupLanes<V>& at, ColorLanes<V>& t) {
+inline void LookupTexture(const RenderContext& ctx, bool samples, const LookupLanes<V>& at,
+                          ColorLanes<V>& t) {
     using F = typename V::F;
     using I = typename V::I;
     const PF_EffectWorld& uvMap = *ctx.uvMap;
@@ -189,15 +180,13 @@ template <class V, class Pixel>
     const MapRead<V> texel = ReadMap<V, Pixel>(texture, ctx.textureTileMode, 1, cx, cy, samples,
                                                float(ctx.textureFilter), ctx.inData, inside);
     if (!Any(texel.found)) return;
-    BlendFound<V>(t, BLEND_NORMAL, 1.0f, ScaledColor<V, Pixel>(texel.pixel), texel.found,
-                  at.limit);
+    BlendFound<V>(t, BLEND_NORMAL, 1.0f, ScaledColor<V, Pixel>(texel.pixel), texel.found, at.limit);
 }
 
 // ApplyBump.
 template <class V, class Pixel>
-[[gnu::always_inline]] inline void ApplyBump(const RenderContext& ctx, bool samples,
-                                             const LookupLanes<V>& at, Vector3Lanes<V>& n,
-                                             Vector3Lanes<V>& n2) {
+inline void ApplyBump(const RenderContext& ctx, bool samples, const LookupLanes<V>& at,
+                      Vector3Lanes<V>& n, Vector3Lanes<V>& n2) {
     using F = typename V::F;
     using D = typename V::D;
     const PF_EffectWorld& map = *ctx.bumpMap;

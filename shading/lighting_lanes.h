@@ -21,20 +21,18 @@ struct Vector3Lanes {
 };
 
 template <class V>
-[[gnu::always_inline]] inline typename V::F Magnitude(typename V::F x, typename V::F y,
-                                                      typename V::F z) {
+inline typename V::F Magnitude(typename V::F x, typename V::F y, typename V::F z) {
     return Sqrt(x * x + y * y + z * z);
 }
 
 template <class V>
-[[gnu::always_inline]] inline ColorLanes<V> Scaled(const Color& c, typename V::F s) {
+inline ColorLanes<V> Scaled(const Color& c, typename V::F s) {
     return {s * typename V::F(c.red), s * typename V::F(c.green), s * typename V::F(c.blue)};
 }
 
 // lighting_detail::Attenuation for every falloff mode but Constant.
 template <class V>
-[[gnu::always_inline]] inline typename V::F Attenuation(typename V::F d, const RenderContext& ctx,
-                                                        typename V::M active) {
+inline typename V::F Attenuation(typename V::F d, const RenderContext& ctx, typename V::M active) {
     using F = typename V::F;
     using D = typename V::D;
     const F scaled = Select(d == F(0.0f), F(0.0f), d * F(ctx.lightFalloff));
@@ -59,8 +57,7 @@ template <class V>
 
 // lighting_detail::DiffuseValue.
 template <class V>
-[[gnu::always_inline]] inline typename V::F DiffuseValue(const Vector3Lanes<V>& n,
-                                                         Vector3Lanes<V> d) {
+inline typename V::F DiffuseValue(const Vector3Lanes<V>& n, Vector3Lanes<V> d) {
     using F = typename V::F;
     const F length = Magnitude<V>(d.x, d.y, d.z);
     const F inverse = F(1.0f) / length;
@@ -73,11 +70,12 @@ template <class V>
 }
 
 template <class V>
-[[gnu::always_inline]] inline void FinishLit(const RenderContext& ctx, bool unitDiffuse,
-                                             ColorLanes<V>& light, typename V::M active) {
+inline void FinishLit(const RenderContext& ctx, bool unitDiffuse, ColorLanes<V>& light,
+                      typename V::M active) {
     using F = typename V::F;
-    const auto finish = [&](F c, float color, float ambient, float incandescence) LUMESHADE_LANE_LAMBDA {
-        const F p = unitDiffuse ? NotANumberToZero<V>(c) : SafePowf<V>(c, ctx.shadingDiffuse, active);
+    const auto finish = [&](F c, float color, float ambient, float incandescence) {
+        const F p =
+            unitDiffuse ? NotANumberToZero<V>(c) : SafePowf<V>(c, ctx.shadingDiffuse, active);
         return p * F(color) * F(ambient) * F(2.0f) + F(incandescence);
     };
     light.red = finish(light.red, ctx.shadingColor.red, ctx.shadingAmbient.red,
@@ -91,9 +89,8 @@ template <class V>
 // lighting_detail::ToonBands: every band's tone worked out, the lane's band
 // chosen by the same tests in the same order.
 template <class V>
-[[gnu::always_inline]] inline void ToonBands(typename V::F x, const RenderContext& ctx,
-                                             bool limit, ColorLanes<V>& light,
-                                             typename V::M active) {
+inline void ToonBands(typename V::F x, const RenderContext& ctx, bool limit, ColorLanes<V>& light,
+                      typename V::M active) {
     using F = typename V::F;
     const float ws = ctx.toonShadowWidth;
     const float wh = ctx.toonHighlightWidth;
@@ -108,7 +105,7 @@ template <class V>
     const auto inHighRamp = x > F(wh - sm);
     const auto atShadow = x == F(ws);
     const auto inShadowRamp = x > F(ws - sm);
-    const auto tone = [&](float s, float m, float h) LUMESHADE_LANE_LAMBDA {
+    const auto tone = [&](float s, float m, float h) {
         const F full = F((1.0f - ih) * m + ih * h);
         const F shadow = F(is * s + (1.0f - is) * m);
         const F highRamp = ((F(1.0f) - tHigh) * F(h) + tHigh * F(m) - F(m)) * F(ih) + F(m);
@@ -128,18 +125,17 @@ template <class V>
 
 // lighting_detail::Highlight.
 template <class V>
-[[gnu::always_inline]] inline void Highlight(typename V::F att, typename V::F f, int index,
-                                             const LightSteps& steps, const RenderContext& ctx,
-                                             bool limit, ColorLanes<V>& light,
-                                             typename V::M active) {
+inline void Highlight(typename V::F att, typename V::F f, int index, const LightSteps& steps,
+                      const RenderContext& ctx, bool limit, ColorLanes<V>& light,
+                      typename V::M active) {
     using F = typename V::F;
-    const F s =
-        (steps.unitSpecular ? f : SafePowf<V>(f, steps.specularExponent, active)) * att;
+    const F s = (steps.unitSpecular ? f : SafePowf<V>(f, steps.specularExponent, active)) * att;
     const Color& color = ctx.lightColor[index];
     const F intensity(ctx.lightIntensity[index]);
     const F amount(ctx.specularAmount);
-    const auto highlight = [&](float specular, float lightChannel) LUMESHADE_LANE_LAMBDA {
-        return s * F(specular) * amount * F(lightChannel) * intensity * F(lighting_detail::kPercent);
+    const auto highlight = [&](float specular, float lightChannel) {
+        return s * F(specular) * amount * F(lightChannel) * intensity *
+               F(lighting_detail::kPercent);
     };
     const Color& specular = ctx.specularColor;
     const ColorLanes<V> b{highlight(specular.red, color.red),
@@ -155,9 +151,8 @@ template <class V>
 // the depth, Cin (input()) and T (texture()), so that nothing is loaded that
 // the light does not use.
 template <class V, class Pixels>
-[[gnu::always_inline]] inline void AddLight(const RenderContext& ctx, int32_t i, const Pixels& in,
-                                            const LightSteps& steps, ColorLanes<V>& accumulated,
-                                            typename V::M active) {
+inline void AddLight(const RenderContext& ctx, int32_t i, const Pixels& in, const LightSteps& steps,
+                     ColorLanes<V>& accumulated, typename V::M active) {
     using F = typename V::F;
     const bool limit = steps.maxValue > 1;
     ColorLanes<V> light{F(0.0f), F(0.0f), F(0.0f)};
@@ -186,9 +181,9 @@ template <class V, class Pixels>
         if (steps.diffuse) {
             const F powered = steps.unitDiffuse ? f : SafePowf<V>(f, ctx.shadingDiffuse, active);
             const F lit = powered * att * F(ctx.lightIntensity[i]) * F(lighting_detail::kPercent);
-            light = Scaled<V>(ctx.lightColor[i], steps.unitGamma
-                                                     ? NotANumberToZero<V>(lit)
-                                                     : SafePowf<V>(lit, steps.gammaExponent, active));
+            light = Scaled<V>(ctx.lightColor[i],
+                              steps.unitGamma ? NotANumberToZero<V>(lit)
+                                              : SafePowf<V>(lit, steps.gammaExponent, active));
         }
     }
     const F exposure(steps.exposureOffset);
@@ -214,9 +209,8 @@ template <class V, class Pixels>
 // lighting_detail::Incidence, Gradient and RimLight, their switches, Display
 // choices and amounts already tested.
 template <class V>
-[[gnu::always_inline]] inline void Incidence(const Vector3Lanes<V>& n, const RenderContext& ctx,
-                                             bool limit, ColorLanes<V>& accumulated,
-                                             typename V::M active) {
+inline void Incidence(const Vector3Lanes<V>& n, const RenderContext& ctx, bool limit,
+                      ColorLanes<V>& accumulated, typename V::M active) {
     using F = typename V::F;
     const F v = SafePowf<V>(F(1.0f) - n.z, 1.0f / ctx.incidenceFalloff, active);
     BlendColor<V>(accumulated, ctx.incidenceBlend, ctx.incidenceAmount * 10.0f,
@@ -224,12 +218,11 @@ template <class V>
 }
 
 template <class V>
-[[gnu::always_inline]] inline void Gradient(const Vector3Lanes<V>& n, const RenderContext& ctx,
-                                            bool limit, ColorLanes<V>& accumulated,
-                                            typename V::M active) {
+inline void Gradient(const Vector3Lanes<V>& n, const RenderContext& ctx, bool limit,
+                     ColorLanes<V>& accumulated, typename V::M active) {
     using D = typename V::D;
-    const D g = D(0.21267) * ToDouble(n.x) + D(0.71516) * ToDouble(n.y) +
-                D(0.072169) * ToDouble(n.z);
+    const D g =
+        D(0.21267) * ToDouble(n.x) + D(0.71516) * ToDouble(n.y) + D(0.072169) * ToDouble(n.z);
     const Color& color = ctx.gradientColor;
     const ColorLanes<V> c{ToFloat(g * D(double(color.red))), ToFloat(g * D(double(color.green))),
                           ToFloat(g * D(double(color.blue)))};
@@ -237,14 +230,13 @@ template <class V>
 }
 
 template <class V>
-[[gnu::always_inline]] inline void RimLight(typename V::F normalMapBlue, const Vector3Lanes<V>& n,
-                                            const RenderContext& ctx, float sn, float cs,
-                                            bool limit, ColorLanes<V>& accumulated,
-                                            typename V::M active) {
+inline void RimLight(typename V::F normalMapBlue, const Vector3Lanes<V>& n,
+                     const RenderContext& ctx, float sn, float cs, bool limit,
+                     ColorLanes<V>& accumulated, typename V::M active) {
     using F = typename V::F;
     using D = typename V::D;
-    const F e = SafePowf<V>(ToFloat(D(1.001) - ToDouble(normalMapBlue)), 1.0f / ctx.rimLightSize,
-                            active);
+    const F e =
+        SafePowf<V>(ToFloat(D(1.001) - ToDouble(normalMapBlue)), 1.0f / ctx.rimLightSize, active);
     F l = sn > 0.0f ? F(sn) * n.x : -(F(1.0f) - n.x) * F(sn);
     l = cs > 0.0f ? l + F(cs) * n.y : l - (F(1.0f) - n.y) * F(cs);
     const F w = SafePowf<V>(l, 5.0f / ctx.rimLightWidth, active);
