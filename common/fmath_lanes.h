@@ -19,15 +19,11 @@
 #include "common/fmath.h"
 #include "common/safe_pow.h"
 
-// For the lambdas of the lane templates: each stands for a few operations
-// on whole vectors, and a call would cost more than they do.
-#define LUMESHADE_LANE_LAMBDA __attribute__((always_inline))
-
 namespace lumeshade::lanes {
 
 // log2(x) for positive, finite, normal doubles: fmath_detail::Log2Positive.
 template <class V>
-[[gnu::always_inline]] inline typename V::DH Log2Positive(typename V::DH x) {
+inline typename V::DH Log2Positive(typename V::DH x) {
     using DH = typename V::DH;
     using namespace fmath_detail;
     const auto bits = BitsOf(x);
@@ -50,7 +46,7 @@ template <class V>
 // 2^t for t in [-1000, 1000]: fmath_detail::Exp2. Other lanes give
 // meaningless values but read only inside the table.
 template <class V>
-[[gnu::always_inline]] inline typename V::DH Exp2(typename V::DH t) {
+inline typename V::DH Exp2(typename V::DH t) {
     using DH = typename V::DH;
     using namespace fmath_detail;
     const DH t128 = t * DH(128.0);
@@ -72,7 +68,7 @@ template <class V>
 
 // fmath_detail::PositivePow on one half: x^y for a positive finite x.
 template <class V>
-[[gnu::always_inline]] inline typename V::DH PositivePowHalf(typename V::DH x, typename V::DH y) {
+inline typename V::DH PositivePowHalf(typename V::DH x, typename V::DH y) {
     using DH = typename V::DH;
     const DH t = y * Log2Positive<V>(x);
     return Select(t > DH(130.0), DH(std::numeric_limits<double>::infinity()),
@@ -97,21 +93,20 @@ template <class V, class Scalar>
 // SquareF: the exact product rounded once (which is the float product),
 // and the one quiet NaN for NaN.
 template <class V>
-[[gnu::always_inline]] inline typename V::F SquareF(typename V::F x) {
+inline typename V::F SquareF(typename V::F x) {
     using F = typename V::F;
     return Select(x != x, F(std::numeric_limits<float>::quiet_NaN()), x * x);
 }
 
 template <class V>
-[[gnu::always_inline]] inline typename V::F NotANumberToZero(typename V::F v) {
+inline typename V::F NotANumberToZero(typename V::F v) {
     using F = typename V::F;
     return Select(v != v, F(0.0f), v);
 }
 
 // PowF in every lane that `active` holds (the others are left meaningless).
 template <class V>
-[[gnu::always_inline]] inline typename V::F PowF(typename V::F x, typename V::F y,
-                                                 typename V::M active) {
+inline typename V::F PowF(typename V::F x, typename V::F y, typename V::M active) {
     using F = typename V::F;
     using I = typename V::I;
     constexpr float kInf = std::numeric_limits<float>::infinity();
@@ -139,8 +134,7 @@ template <class V>
 
 // SafePowf with an exponent the same in every lane.
 template <class V>
-[[gnu::always_inline]] inline typename V::F SafePowf(typename V::F base, float exponent,
-                                                     typename V::M active) {
+inline typename V::F SafePowf(typename V::F base, float exponent, typename V::M active) {
     using F = typename V::F;
     F p;
     if (exponent == 1.0f) {

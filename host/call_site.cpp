@@ -54,7 +54,7 @@ void Instrumentation::Reset() {
     faults_.clear();
     log_.clear();
     anyFault_.store(false);
-    logOn_.store(true);
+    logOn_.store(false);
 }
 
 void Instrumentation::FailCall(const std::string& function, int nth, A_long code) {

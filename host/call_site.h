@@ -1,10 +1,12 @@
 /// Instrumentation of the emulated host's functions.
 ///
 /// Every callback and suite function the host hands the module starts with
-/// `CountCall<"name">()`: it counts the call, appends it to the call log when the
-/// log is on, and returns the error code a test armed for this call (0 when
-/// none). Counting is lock-free so that per-pixel calls from the iterate
-/// threads stay cheap.
+/// `CountCall<"name">()`: it counts the call, appends it to the call log when a
+/// test has turned the log on, and returns the error code a test armed for
+/// this call (0 when none). Counting is lock-free so that per-pixel calls from
+/// the iterate threads stay cheap. The log is off by default: it grows by a
+/// string per call (several per pixel with filtered sampling), so a renderer
+/// or benchmark that left it on would grow with every frame.
 #pragma once
 
 #include <atomic>
@@ -38,7 +40,8 @@ class Instrumentation {
 public:
     static Instrumentation& Get();
 
-    /// Forgets every count, fault and log entry (a new host starts clean).
+    /// Forgets every count, fault and log entry and turns the log off (a new
+    /// host starts clean).
     void Reset();
 
     /// Makes the nth call of `function` (1-based, counted since the last
@@ -73,7 +76,7 @@ private:
     std::vector<Fault> faults_;
     std::vector<std::string> log_;
     std::atomic<bool> anyFault_{false};
-    std::atomic<bool> logOn_{true};
+    std::atomic<bool> logOn_{false};
 };
 
 /// A function name as a template argument, so that each named function gets

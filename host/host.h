@@ -4,8 +4,9 @@
 /// module's entry point, hands out suites through its basic suite, and keeps
 /// what a real host keeps (registered controls, handles, global data). It is
 /// instrumented for tests: suite acquisitions and releases are counted per
-/// (name, version), every callback and suite function is counted and logged
-/// (host/call_site.h) and can be made to fail on its nth call, a suite can be
+/// (name, version), every callback and suite function is counted, logged
+/// when a test turns the call log on (host/call_site.h) and can be made to
+/// fail on its nth call, a suite can be
 /// withdrawn or handed back as a null table, and misuse of the interface
 /// (releasing a suite never acquired, unlocking a handle never locked,
 /// overrunning the return message) is recorded as a violation.
@@ -84,6 +85,8 @@ public:
     /// prove that nothing thrown inside the module reaches the host.
     void ThrowOnCall(const std::string& function, int nth, bool badAlloc = true);
     int Calls(const std::string& function) const;
+    /// The functions called since the log was turned on, in order. Off by
+    /// default; turned off again by every new host.
     std::vector<std::string> CallLog() const;
     void EnableCallLog(bool on);
     std::vector<std::string> Violations() const;

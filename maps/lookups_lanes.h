@@ -31,18 +31,16 @@ struct LookupLanes {
 
 // Blends `colour` onto `s` in the lanes where a map pixel was found.
 template <class V>
-[[gnu::always_inline]] inline void BlendFound(ColorLanes<V>& s, int32_t mode, float amount,
-                                              const ColorLanes<V>& colour, typename V::M found,
-                                              bool limit) {
+inline void BlendFound(ColorLanes<V>& s, int32_t mode, float amount, const ColorLanes<V>& colour,
+                       typename V::M found, bool limit) {
     ColorLanes<V> blended = s;
     BlendColor<V>(blended, mode, amount, colour, limit, found);
     s = Select<V>(found, blended, s);
 }
 
 template <class V, class Pixel>
-[[gnu::always_inline]] inline void LookupMatcap(const Vector3Lanes<V>& n, const RenderContext& ctx,
-                                                bool samples, const LookupLanes<V>& at,
-                                                ColorLanes<V>& s) {
+inline void LookupMatcap(const Vector3Lanes<V>& n, const RenderContext& ctx, bool samples,
+                         const LookupLanes<V>& at, ColorLanes<V>& s) {
     using F = typename V::F;
     const PF_EffectWorld& map = *ctx.matcapMap;
     const F w(float(map.width)), h(float(map.height));
@@ -57,11 +55,9 @@ template <class V, class Pixel>
 
 // DisplacedCoordinates.
 template <class V>
-[[gnu::always_inline]] inline void Displaced(const LookupLanes<V>& at, A_long width, A_long height,
-                                             typename V::F depth, const Vector3Lanes<V>& n2,
-                                             float eta, double shiftX, double shiftY, float scale,
-                                             const PF_InData* in_data, typename V::I& gx,
-                                             typename V::I& gy) {
+inline void Displaced(const LookupLanes<V>& at, A_long width, A_long height, typename V::F depth,
+                      const Vector3Lanes<V>& n2, float eta, double shiftX, double shiftY,
+                      float scale, const PF_InData* in_data, typename V::I& gx, typename V::I& gy) {
     using F = typename V::F;
     using D = typename V::D;
     const float dsx = in_data != nullptr ? DownsampleDenominator(in_data->downsample_x) : 1.0f;
@@ -78,11 +74,9 @@ template <class V>
 
 // FresnelFactor and ShapedColor.
 template <class V>
-[[gnu::always_inline]] inline ColorLanes<V> Shaped(float fresnel, float fresnelDepth,
-                                                   typename V::F b, const FresnelShape& shape,
-                                                   const ColorLanes<V>& texel, float amount,
-                                                   const Color& tint, float gamma,
-                                                   typename V::M active) {
+inline ColorLanes<V> Shaped(float fresnel, float fresnelDepth, typename V::F b,
+                            const FresnelShape& shape, const ColorLanes<V>& texel, float amount,
+                            const Color& tint, float gamma, typename V::M active) {
     using F = typename V::F;
     using D = typename V::D;
     F k(shape.unity);
@@ -107,10 +101,9 @@ template <class V>
 }
 
 template <class V, class Pixel>
-[[gnu::always_inline]] inline void LookupReflection(typename V::F normalMapBlue,
-                                                    typename V::F depth, const Vector3Lanes<V>& n2,
-                                                    const RenderContext& ctx, bool samples,
-                                                    const LookupLanes<V>& at, ColorLanes<V>& s) {
+inline void LookupReflection(typename V::F normalMapBlue, typename V::F depth,
+                             const Vector3Lanes<V>& n2, const RenderContext& ctx, bool samples,
+                             const LookupLanes<V>& at, ColorLanes<V>& s) {
     using F = typename V::F;
     using D = typename V::D;
     const PF_EffectWorld& map = *ctx.environmentMap;
@@ -142,10 +135,9 @@ template <class V, class Pixel>
 }
 
 template <class V, class Pixel>
-[[gnu::always_inline]] inline void LookupRefraction(typename V::F normalMapBlue,
-                                                    typename V::F depth, const Vector3Lanes<V>& n2,
-                                                    const RenderContext& ctx, bool samples,
-                                                    const LookupLanes<V>& at, ColorLanes<V>& s) {
+inline void LookupRefraction(typename V::F normalMapBlue, typename V::F depth,
+                             const Vector3Lanes<V>& n2, const RenderContext& ctx, bool samples,
+                             const LookupLanes<V>& at, ColorLanes<V>& s) {
     const PF_EffectWorld& map = *ctx.refractionMap;
     typename V::I gx, gy;
     Displaced<V>(at, map.width, map.height, depth, n2, ctx.refractionIndexOfRefraction,
@@ -163,8 +155,8 @@ template <class V, class Pixel>
 
 // LookupTexture: `t` starts at zero and takes the texel where one is found.
 template <class V, class Pixel>
-[[gnu::always_inline]] inline void LookupTexture(const RenderContext& ctx, bool samples,
-                                                 const LookupLanes<V>& at, ColorLanes<V>& t) {
+inline void LookupTexture(const RenderContext& ctx, bool samples, const LookupLanes<V>& at,
+                          ColorLanes<V>& t) {
     using F = typename V::F;
     using I = typename V::I;
     const PF_EffectWorld& uvMap = *ctx.uvMap;
@@ -193,9 +185,8 @@ template <class V, class Pixel>
 
 // ApplyBump.
 template <class V, class Pixel>
-[[gnu::always_inline]] inline void ApplyBump(const RenderContext& ctx, bool samples,
-                                             const LookupLanes<V>& at, Vector3Lanes<V>& n,
-                                             Vector3Lanes<V>& n2) {
+inline void ApplyBump(const RenderContext& ctx, bool samples, const LookupLanes<V>& at,
+                      Vector3Lanes<V>& n, Vector3Lanes<V>& n2) {
     using F = typename V::F;
     using D = typename V::D;
     const PF_EffectWorld& map = *ctx.bumpMap;

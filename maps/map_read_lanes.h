@@ -27,14 +27,14 @@ struct PixelLanes {
 };
 
 template <class V>
-[[gnu::always_inline]] inline typename V::I MaxZero(typename V::I v) {
+inline typename V::I MaxZero(typename V::I v) {
     using I = typename V::I;
     return Select(v > I(0), v, I(0));
 }
 
 // a - b, saturated to the 32-bit range, for a >= 0 (SaturatingSub).
 template <class V>
-[[gnu::always_inline]] inline typename V::I SaturatingSub(int32_t a, typename V::I b) {
+inline typename V::I SaturatingSub(int32_t a, typename V::I b) {
     using I = typename V::I;
     const int32_t lowest = int32_t(int64_t(a) - std::numeric_limits<int32_t>::max());
     return Select(b < I(lowest), I(std::numeric_limits<int32_t>::max()), I(a) - b);
@@ -42,7 +42,7 @@ template <class V>
 
 // a - b for every lane, saturated to the 32-bit range (SaturatingSub).
 template <class V>
-[[gnu::always_inline]] inline typename V::I SaturatingSub(typename V::I a, int32_t b) {
+inline typename V::I SaturatingSub(typename V::I a, int32_t b) {
     using I = typename V::I;
     using Limits = std::numeric_limits<int32_t>;
     if (b >= 0) return Select(a < I(Limits::min() + b), I(Limits::min()), a - I(b));
@@ -54,7 +54,7 @@ template <class V>
 // doubles below 2^31 never rounds across a whole number, so its truncation
 // is the integer quotient.
 template <class V>
-[[gnu::always_inline]] inline typename V::I Remainder(typename V::D a, int32_t n) {
+inline typename V::I Remainder(typename V::D a, int32_t n) {
     using D = typename V::D;
     if (n == 1) return typename V::I(0);
     const D quotient = ToDouble(TruncToInt(a / D(double(n))));
@@ -63,7 +63,7 @@ template <class V>
 
 // TileIndex(mode, n, c) in every lane.
 template <class V>
-[[gnu::always_inline]] inline typename V::I TileIndex(int32_t mode, int32_t n, typename V::I c) {
+inline typename V::I TileIndex(int32_t mode, int32_t n, typename V::I c) {
     using I = typename V::I;
     if (n < 1) return I(NO_PIXEL);
     const I size(n), last(n - 1), zero(0);
@@ -101,7 +101,7 @@ template <class V>
 
 // v limited to 0..last.
 template <class V>
-[[gnu::always_inline]] inline typename V::I Limited(typename V::I v, int32_t last) {
+inline typename V::I Limited(typename V::I v, int32_t last) {
     using I = typename V::I;
     return Select(v < I(0), I(0), Select(v > I(last), I(last), v));
 }
@@ -110,8 +110,7 @@ template <class V>
 // `x` (columns) or `y` (rows). `ratio` is (size - 1) / (layer size - 1) as
 // the per-pixel function computes it, worked out once per frame.
 template <class V>
-[[gnu::always_inline]] inline typename V::I StretchedIndex(float ratio, typename V::I position,
-                                                           int32_t last) {
+inline typename V::I StretchedIndex(float ratio, typename V::I position, int32_t last) {
     using F = typename V::F;
     using I = typename V::I;
     const F v = F(ratio) * ToFloat(position);
@@ -122,8 +121,8 @@ template <class V>
 // The pixels of `map` at (columns, rows) in the lanes of `lanes`; the other
 // lanes hold zeros. Every index must lie inside the map.
 template <class V, class Pixel>
-[[gnu::always_inline]] inline PixelLanes<V> Fetch(const PF_EffectWorld& map, typename V::I columns,
-                                                  typename V::I rows, typename V::M lanes) {
+inline PixelLanes<V> Fetch(const PF_EffectWorld& map, typename V::I columns, typename V::I rows,
+                           typename V::M lanes) {
     alignas(64) int32_t cs[V::kLanes], rs[V::kLanes];
     alignas(64) float a[V::kLanes] = {}, r[V::kLanes] = {}, g[V::kLanes] = {}, b[V::kLanes] = {};
     Store(cs, columns);
@@ -169,10 +168,9 @@ struct MapRead {
 // ReadMap in the lanes of `active`. `samples` (decided once per frame)
 // says whether the lookup filters through the host's sampler.
 template <class V, class Pixel>
-[[gnu::always_inline]] inline MapRead<V> ReadMap(const PF_EffectWorld& map, int32_t mode,
-                                                 int32_t trim, typename V::I cx, typename V::I cy,
-                                                 bool samples, float radius,
-                                                 const PF_InData* in_data, typename V::M active) {
+inline MapRead<V> ReadMap(const PF_EffectWorld& map, int32_t mode, int32_t trim, typename V::I cx,
+                          typename V::I cy, bool samples, float radius, const PF_InData* in_data,
+                          typename V::M active) {
     using I = typename V::I;
     const I ix = TileIndex<V>(mode, lumeshade::SaturatingSub(map.width, trim), cx);
     const I iy = TileIndex<V>(mode, lumeshade::SaturatingSub(map.height, trim), cy);
@@ -184,7 +182,7 @@ template <class V, class Pixel>
 
 // Scaled and Signed of maps/map_read.h on stored channel values.
 template <class V, class Pixel>
-[[gnu::always_inline]] inline typename V::F Scaled(typename V::F stored) {
+inline typename V::F Scaled(typename V::F stored) {
     // A float channel is used as stored (its scale is 1 and is not applied).
     if constexpr (PixelTraits<Pixel>::kIsFloat) {
         return stored;
@@ -194,12 +192,12 @@ template <class V, class Pixel>
 }
 
 template <class V, class Pixel>
-[[gnu::always_inline]] inline ColorLanes<V> ScaledColor(const PixelLanes<V>& p) {
+inline ColorLanes<V> ScaledColor(const PixelLanes<V>& p) {
     return {Scaled<V, Pixel>(p.red), Scaled<V, Pixel>(p.green), Scaled<V, Pixel>(p.blue)};
 }
 
 template <class V, class Pixel>
-[[gnu::always_inline]] inline typename V::F Signed(typename V::F stored) {
+inline typename V::F Signed(typename V::F stored) {
     using F = typename V::F;
     using T = PixelTraits<Pixel>;
     if constexpr (T::kIsFloat) {

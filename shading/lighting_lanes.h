@@ -21,20 +21,18 @@ struct Vector3Lanes {
 };
 
 template <class V>
-[[gnu::always_inline]] inline typename V::F Magnitude(typename V::F x, typename V::F y,
-                                                      typename V::F z) {
+inline typename V::F Magnitude(typename V::F x, typename V::F y, typename V::F z) {
     return Sqrt(x * x + y * y + z * z);
 }
 
 template <class V>
-[[gnu::always_inline]] inline ColorLanes<V> Scaled(const Color& c, typename V::F s) {
+inline ColorLanes<V> Scaled(const Color& c, typename V::F s) {
     return {s * typename V::F(c.red), s * typename V::F(c.green), s * typename V::F(c.blue)};
 }
 
 // lighting_detail::Attenuation for every falloff mode but Constant.
 template <class V>
-[[gnu::always_inline]] inline typename V::F Attenuation(typename V::F d, const RenderContext& ctx,
-                                                        typename V::M active) {
+inline typename V::F Attenuation(typename V::F d, const RenderContext& ctx, typename V::M active) {
     using F = typename V::F;
     using D = typename V::D;
     const F scaled = Select(d == F(0.0f), F(0.0f), d * F(ctx.lightFalloff));
@@ -59,8 +57,7 @@ template <class V>
 
 // lighting_detail::DiffuseValue.
 template <class V>
-[[gnu::always_inline]] inline typename V::F DiffuseValue(const Vector3Lanes<V>& n,
-                                                         Vector3Lanes<V> d) {
+inline typename V::F DiffuseValue(const Vector3Lanes<V>& n, Vector3Lanes<V> d) {
     using F = typename V::F;
     const F length = Magnitude<V>(d.x, d.y, d.z);
     const F inverse = F(1.0f) / length;
@@ -73,11 +70,10 @@ template <class V>
 }
 
 template <class V>
-[[gnu::always_inline]] inline void FinishLit(const RenderContext& ctx, bool unitDiffuse,
-                                             ColorLanes<V>& light, typename V::M active) {
+inline void FinishLit(const RenderContext& ctx, bool unitDiffuse, ColorLanes<V>& light,
+                      typename V::M active) {
     using F = typename V::F;
-    const auto finish = [&](F c, float color, float ambient,
-                            float incandescence) LUMESHADE_LANE_LAMBDA {
+    const auto finish = [&](F c, float color, float ambient, float incandescence) {
         const F p =
             unitDiffuse ? NotANumberToZero<V>(c) : SafePowf<V>(c, ctx.shadingDiffuse, active);
         return p * F(color) * F(ambient) * F(2.0f) + F(incandescence);
@@ -93,8 +89,8 @@ template <class V>
 // lighting_detail::ToonBands: every band's tone worked out, the lane's band
 // chosen by the same tests in the same order.
 template <class V>
-[[gnu::always_inline]] inline void ToonBands(typename V::F x, const RenderContext& ctx, bool limit,
-                                             ColorLanes<V>& light, typename V::M active) {
+inline void ToonBands(typename V::F x, const RenderContext& ctx, bool limit, ColorLanes<V>& light,
+                      typename V::M active) {
     using F = typename V::F;
     const float ws = ctx.toonShadowWidth;
     const float wh = ctx.toonHighlightWidth;
@@ -109,7 +105,7 @@ template <class V>
     const auto inHighRamp = x > F(wh - sm);
     const auto atShadow = x == F(ws);
     const auto inShadowRamp = x > F(ws - sm);
-    const auto tone = [&](float s, float m, float h) LUMESHADE_LANE_LAMBDA {
+    const auto tone = [&](float s, float m, float h) {
         const F full = F((1.0f - ih) * m + ih * h);
         const F shadow = F(is * s + (1.0f - is) * m);
         const F highRamp = ((F(1.0f) - tHigh) * F(h) + tHigh * F(m) - F(m)) * F(ih) + F(m);
@@ -129,16 +125,15 @@ template <class V>
 
 // lighting_detail::Highlight.
 template <class V>
-[[gnu::always_inline]] inline void Highlight(typename V::F att, typename V::F f, int index,
-                                             const LightSteps& steps, const RenderContext& ctx,
-                                             bool limit, ColorLanes<V>& light,
-                                             typename V::M active) {
+inline void Highlight(typename V::F att, typename V::F f, int index, const LightSteps& steps,
+                      const RenderContext& ctx, bool limit, ColorLanes<V>& light,
+                      typename V::M active) {
     using F = typename V::F;
     const F s = (steps.unitSpecular ? f : SafePowf<V>(f, steps.specularExponent, active)) * att;
     const Color& color = ctx.lightColor[index];
     const F intensity(ctx.lightIntensity[index]);
     const F amount(ctx.specularAmount);
-    const auto highlight = [&](float specular, float lightChannel) LUMESHADE_LANE_LAMBDA {
+    const auto highlight = [&](float specular, float lightChannel) {
         return s * F(specular) * amount * F(lightChannel) * intensity *
                F(lighting_detail::kPercent);
     };
@@ -156,9 +151,8 @@ template <class V>
 // the depth, Cin (input()) and T (texture()), so that nothing is loaded that
 // the light does not use.
 template <class V, class Pixels>
-[[gnu::always_inline]] inline void AddLight(const RenderContext& ctx, int32_t i, const Pixels& in,
-                                            const LightSteps& steps, ColorLanes<V>& accumulated,
-                                            typename V::M active) {
+inline void AddLight(const RenderContext& ctx, int32_t i, const Pixels& in, const LightSteps& steps,
+                     ColorLanes<V>& accumulated, typename V::M active) {
     using F = typename V::F;
     const bool limit = steps.maxValue > 1;
     ColorLanes<V> light{F(0.0f), F(0.0f), F(0.0f)};
@@ -215,9 +209,8 @@ template <class V, class Pixels>
 // lighting_detail::Incidence, Gradient and RimLight, their switches, Display
 // choices and amounts already tested.
 template <class V>
-[[gnu::always_inline]] inline void Incidence(const Vector3Lanes<V>& n, const RenderContext& ctx,
-                                             bool limit, ColorLanes<V>& accumulated,
-                                             typename V::M active) {
+inline void Incidence(const Vector3Lanes<V>& n, const RenderContext& ctx, bool limit,
+                      ColorLanes<V>& accumulated, typename V::M active) {
     using F = typename V::F;
     const F v = SafePowf<V>(F(1.0f) - n.z, 1.0f / ctx.incidenceFalloff, active);
     BlendColor<V>(accumulated, ctx.incidenceBlend, ctx.incidenceAmount * 10.0f,
@@ -225,9 +218,8 @@ template <class V>
 }
 
 template <class V>
-[[gnu::always_inline]] inline void Gradient(const Vector3Lanes<V>& n, const RenderContext& ctx,
-                                            bool limit, ColorLanes<V>& accumulated,
-                                            typename V::M active) {
+inline void Gradient(const Vector3Lanes<V>& n, const RenderContext& ctx, bool limit,
+                     ColorLanes<V>& accumulated, typename V::M active) {
     using D = typename V::D;
     const D g =
         D(0.21267) * ToDouble(n.x) + D(0.71516) * ToDouble(n.y) + D(0.072169) * ToDouble(n.z);
@@ -238,10 +230,9 @@ template <class V>
 }
 
 template <class V>
-[[gnu::always_inline]] inline void RimLight(typename V::F normalMapBlue, const Vector3Lanes<V>& n,
-                                            const RenderContext& ctx, float sn, float cs,
-                                            bool limit, ColorLanes<V>& accumulated,
-                                            typename V::M active) {
+inline void RimLight(typename V::F normalMapBlue, const Vector3Lanes<V>& n,
+                     const RenderContext& ctx, float sn, float cs, bool limit,
+                     ColorLanes<V>& accumulated, typename V::M active) {
     using F = typename V::F;
     using D = typename V::D;
     const F e =

@@ -32,7 +32,7 @@ using ChannelType =
 // The stored channels of `count` consecutive pixels; the other lanes hold
 // zeros.
 template <class V, class Pixel>
-[[gnu::always_inline]] inline PixelLanes<V> LoadRun(const Pixel* p, int count) {
+inline PixelLanes<V> LoadRun(const Pixel* p, int count) {
     using F = typename V::F;
     if (count == V::kLanes) {
         const auto* channels = reinterpret_cast<const ChannelType<Pixel>*>(p);
@@ -57,7 +57,7 @@ template <class V, class Pixel>
 }
 
 template <class V, class Pixel>
-[[gnu::always_inline]] inline typename V::M Covered(typename V::F alpha) {
+inline typename V::M Covered(typename V::F alpha) {
     using F = typename V::F;
     if constexpr (PixelTraits<Pixel>::kIsFloat) {
         return alpha > F(0.0f);
@@ -67,7 +67,7 @@ template <class V, class Pixel>
 }
 
 template <class V, class Pixel>
-[[gnu::always_inline]] inline typename V::M NoSurface(const PixelLanes<V>& m) {
+inline typename V::M NoSurface(const PixelLanes<V>& m) {
     using F = typename V::F;
     if constexpr (PixelTraits<Pixel>::kIsFloat) {
         return ~(m.red > F(0.0f)) & ~(m.green > F(0.0f)) & ~(m.blue > F(0.0f));
@@ -79,16 +79,15 @@ template <class V, class Pixel>
 // The map pixels that a stretched map (alpha, normal, depth) gives the
 // pixels at (x, y).
 template <class V, class Pixel>
-[[gnu::always_inline]] inline PixelLanes<V> Stretched(const PF_EffectWorld& map, float ratioX,
-                                                      float ratioY, typename V::I x,
-                                                      typename V::I y, typename V::M lanes) {
+inline PixelLanes<V> Stretched(const PF_EffectWorld& map, float ratioX, float ratioY,
+                               typename V::I x, typename V::I y, typename V::M lanes) {
     return Fetch<V, Pixel>(map, StretchedIndex<V>(ratioX, x, map.width - 1),
                            StretchedIndex<V>(ratioY, y, map.height - 1), lanes);
 }
 
 // SelectNormalChannels.
 template <class V, class Pixel>
-[[gnu::always_inline]] inline typename V::F NormalChannel(const PixelLanes<V>& m, int32_t which) {
+inline typename V::F NormalChannel(const PixelLanes<V>& m, int32_t which) {
     using F = typename V::F;
     switch (which) {
         case CHANNEL_RED:
@@ -107,14 +106,13 @@ template <class V, class Pixel>
 // The normal N: channel choice, then inversion (for integer pixels in their
 // own range, then normalised).
 template <class V, class Pixel>
-[[gnu::always_inline]] inline Vector3Lanes<V> DecodeNormal(const PixelLanes<V>& m,
-                                                           const RenderContext& ctx) {
+inline Vector3Lanes<V> DecodeNormal(const PixelLanes<V>& m, const RenderContext& ctx) {
     using F = typename V::F;
     using T = PixelTraits<Pixel>;
     const Vector3Lanes<V> raw{NormalChannel<V, Pixel>(m, ctx.normalsXChannel),
                               NormalChannel<V, Pixel>(m, ctx.normalsYChannel),
                               NormalChannel<V, Pixel>(m, ctx.normalsZChannel)};
-    const auto decode = [](F c, bool invert) LUMESHADE_LANE_LAMBDA {
+    const auto decode = [](F c, bool invert) {
         if constexpr (T::kIsFloat) {
             return invert ? F(1.0f) - c : c;
         } else {
@@ -127,8 +125,8 @@ template <class V, class Pixel>
 
 // ReadDepth.
 template <class V, class Pixel>
-[[gnu::always_inline]] inline typename V::F ReadDepth(const RenderContext& ctx, typename V::I x,
-                                                      typename V::I y, typename V::M lanes) {
+inline typename V::F ReadDepth(const RenderContext& ctx, typename V::I x, typename V::I y,
+                               typename V::M lanes) {
     using F = typename V::F;
     using D = typename V::D;
     using T = PixelTraits<Pixel>;
@@ -148,7 +146,7 @@ template <class V, class Pixel>
             v = Scaled<V, Pixel>(d.blue);
             break;
         case DEPTH_LUMINANCE: {
-            const auto scaled = [](F c) LUMESHADE_LANE_LAMBDA {
+            const auto scaled = [](F c) {
                 if constexpr (T::kIsFloat) {
                     return ToDouble(c);
                 } else {
@@ -169,7 +167,7 @@ template <class V, class Pixel>
 // A channel value as the pixel type stores it (ToChannel): floats as they
 // are, integers limited to 0..1, scaled and truncated.
 template <class V, class Pixel>
-[[gnu::always_inline]] inline typename V::F ToChannel(typename V::F v) {
+inline typename V::F ToChannel(typename V::F v) {
     using F = typename V::F;
     using T = PixelTraits<Pixel>;
     if constexpr (T::kIsFloat) {
@@ -184,10 +182,9 @@ template <class V, class Pixel>
 // uncovered one the input pixel with alpha a. For integer pixels the
 // values are whole numbers in the channel's range.
 template <class V, class Pixel>
-[[gnu::always_inline]] inline void StoreRun(Pixel* out, const PixelLanes<V>& in, int count,
-                                            typename V::M covered, typename V::F alpha,
-                                            typename V::F red, typename V::F green,
-                                            typename V::F blue) {
+inline void StoreRun(Pixel* out, const PixelLanes<V>& in, int count, typename V::M covered,
+                     typename V::F alpha, typename V::F red, typename V::F green,
+                     typename V::F blue) {
     using F = typename V::F;
     using T = PixelTraits<Pixel>;
     const F c[4] = {alpha, Select(covered, red, in.red), Select(covered, green, in.green),
@@ -241,37 +238,33 @@ struct Run {
 };
 
 template <class V>
-[[gnu::always_inline]] inline typename V::F At(const float* a, int g) {
+inline typename V::F At(const float* a, int g) {
     return V::Load(a + g * V::kLanes);
 }
 template <class V>
-[[gnu::always_inline]] inline void Put(float* a, int g, typename V::F v) {
+inline void Put(float* a, int g, typename V::F v) {
     Store(a + g * V::kLanes, v);
 }
 template <class V>
-[[gnu::always_inline]] inline typename V::M MaskAt(const float* a, int g) {
+inline typename V::M MaskAt(const float* a, int g) {
     return V::LoadMask(a + g * V::kLanes);
 }
 template <class V>
-[[gnu::always_inline]] inline ColorLanes<V> ColorAt(const float* r, const float* g, const float* b,
-                                                    int i) {
+inline ColorLanes<V> ColorAt(const float* r, const float* g, const float* b, int i) {
     return {At<V>(r, i), At<V>(g, i), At<V>(b, i)};
 }
 template <class V>
-[[gnu::always_inline]] inline void PutColor(float* r, float* g, float* b, int i,
-                                            const ColorLanes<V>& c) {
+inline void PutColor(float* r, float* g, float* b, int i, const ColorLanes<V>& c) {
     Put<V>(r, i, c.red);
     Put<V>(g, i, c.green);
     Put<V>(b, i, c.blue);
 }
 template <class V>
-[[gnu::always_inline]] inline Vector3Lanes<V> VectorAt(const float* x, const float* y,
-                                                       const float* z, int i) {
+inline Vector3Lanes<V> VectorAt(const float* x, const float* y, const float* z, int i) {
     return {At<V>(x, i), At<V>(y, i), At<V>(z, i)};
 }
 template <class V>
-[[gnu::always_inline]] inline void PutVector(float* x, float* y, float* z, int i,
-                                             const Vector3Lanes<V>& v) {
+inline void PutVector(float* x, float* y, float* z, int i, const Vector3Lanes<V>& v) {
     Put<V>(x, i, v.x);
     Put<V>(y, i, v.y);
     Put<V>(z, i, v.z);
@@ -280,8 +273,7 @@ template <class V>
 // The layer columns of group g of a run whose first output column is
 // `left` (LayerPositionOf for each lane), and the run's layer row.
 template <class V>
-[[gnu::always_inline]] inline typename V::I Columns(const BufferPlacement& placement, A_long left,
-                                                    int g) {
+inline typename V::I Columns(const BufferPlacement& placement, A_long left, int g) {
     using I = typename V::I;
     const int32_t first = SaturatingAdd(left + g * V::kLanes, placement.outputOriginX);
     // first + lane, saturated as LayerPositionOf saturates.
@@ -290,7 +282,7 @@ template <class V>
                   I(first) + V::LaneIndex());
 }
 template <class V>
-[[gnu::always_inline]] inline typename V::I Row(const BufferPlacement& placement, A_long y) {
+inline typename V::I Row(const BufferPlacement& placement, A_long y) {
     return typename V::I(SaturatingAdd(y, placement.outputOriginY));
 }
 
@@ -376,19 +368,15 @@ struct LitGroup {
     int g;
     F x, y;  // P
 
-    [[gnu::always_inline]] Vector3Lanes<V> normal() const {
-        return VectorAt<V>(run.nx, run.ny, run.nz, g);
-    }
-    [[gnu::always_inline]] F px() const { return x; }
-    [[gnu::always_inline]] F py() const { return y; }
-    [[gnu::always_inline]] F depth() const { return At<V>(run.depth, g); }
-    [[gnu::always_inline]] ColorLanes<V> input() const {
+    Vector3Lanes<V> normal() const { return VectorAt<V>(run.nx, run.ny, run.nz, g); }
+    F px() const { return x; }
+    F py() const { return y; }
+    F depth() const { return At<V>(run.depth, g); }
+    ColorLanes<V> input() const {
         return ScaledColor<V, Pixel>(
             PixelLanes<V>{{}, At<V>(run.inRed, g), At<V>(run.inGreen, g), At<V>(run.inBlue, g)});
     }
-    [[gnu::always_inline]] ColorLanes<V> texture() const {
-        return ColorAt<V>(run.tRed, run.tGreen, run.tBlue, g);
-    }
+    ColorLanes<V> texture() const { return ColorAt<V>(run.tRed, run.tGreen, run.tBlue, g); }
 };
 
 // The light loop, a light at a time over every group with a surface.

@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include "tools/world_images.h"
-
 namespace lumeshade::tools {
 namespace {
 
@@ -25,7 +23,7 @@ host::Vec3d ToVec(const Vec3& v) { return {v[0], v[1], v[2]}; }
 
 }  // namespace
 
-CompositionLayout BuildComposition(const Scene& scene, LoadedLayers& layers,
+CompositionLayout BuildComposition(const Scene& scene, const LoadedLayers& layers,
                                    host::Composition& comp) {
     CompositionLayout layout;
     layout.width = layers.width;
@@ -52,9 +50,7 @@ CompositionLayout BuildComposition(const Scene& scene, LoadedLayers& layers,
         host::CompLayer layer;
         layer.name = layers.layers[i].name;
         layer.type = AEGP_ObjectType_AV;
-        layer.footage = std::make_shared<const host::World>(ToWorld(layers.layers[i].image));
-        // The program's copy is no longer needed once the host has its own.
-        layers.layers[i].image = Image{};
+        layer.footage = layers.layers[i].footage;
         if (i == layers.input) comp.effectLayer = int(comp.layers.size());
         layout.footage[layer.name] = int(comp.layers.size());
         comp.layers.push_back(std::move(layer));

@@ -19,9 +19,8 @@ struct CompositionLayout {
 };
 
 // Fills `comp` with every layer of the scene; the effect sits on the input
-// layer. The footage moves into the composition. Light and camera streams
-// are set by SetFrame.
-CompositionLayout BuildComposition(const Scene& scene, LoadedLayers& layers,
+// layer. Light and camera streams are set by SetFrame.
+CompositionLayout BuildComposition(const Scene& scene, const LoadedLayers& layers,
                                    host::Composition& comp);
 
 // Sets every light and camera stream to its value at `frame`.

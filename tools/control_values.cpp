@@ -44,23 +44,41 @@ double ReadFixed(const ControlInfo& info, const Json& value, const Location& whe
     return v;
 }
 
+// For [r, g, b] with every number from 0 to 1 and not all 0, as light
+// colours are written: "colour controls are 0..255 bytes; did you mean [255,
+// 128, 0]?"; otherwise "".
+std::string UnitColorHint(const Json& value) {
+    if (!value.is_array() || value.size() != 3) return "";
+    std::string bytes;
+    bool allZero = true;
+    for (const Json& v : value) {
+        if (!v.is_number() || !(v.get<double>() >= 0.0 && v.get<double>() <= 1.0)) return "";
+        allZero = allZero && v.get<double>() == 0.0;
+        bytes += (bytes.empty() ? "" : ", ") + std::to_string(RoundToInt(v.get<double>() * 255.0));
+    }
+    if (allZero) return "";
+    return "colour controls are 0..255 bytes; did you mean [" + bytes + "]?";
+}
+
 ColorValue ReadColor(const Json& value, const Location& where) {
     const char* expected = "[r, g, b] with whole numbers from 0 to 255, or \"#rrggbb\"";
     ColorValue color;
     if (value.is_string()) {
-        const std::string text = value.get<std::string>();
-        bool hex = text.size() == 7 && text[0] == '#';
-        for (std::size_t i = 1; hex && i < 7; ++i) {
-            hex = std::isxdigit(static_cast<unsigned char>(text[i])) != 0;
-        }
-        if (!hex) FailExpected(where, expected, value);
-        for (int i = 0; i < 3; ++i)
-            color.rgb[i] = std::stoi(text.substr(1 + 2 * i, 2), nullptr, 16);
+        const auto bytes = ParseHexColor(value.get<std::string>());
+        if (!bytes) FailExpected(where, expected, value);
+        for (int i = 0; i < 3; ++i) color.rgb[i] = (*bytes)[i];
         return color;
     }
     if (!value.is_array() || value.size() != 3) FailExpected(where, expected, value);
-    for (std::size_t i = 0; i < 3; ++i)
+    for (std::size_t i = 0; i < 3; ++i) {
+        // [1, 0.5, 0] is a light's colour, not a control's: say so.
+        const std::string hint = UnitColorHint(value);
+        if (!hint.empty() && value[i].get<double>() != std::floor(value[i].get<double>())) {
+            Fail(where.Item(i), "expected a whole number from 0 to 255, got " +
+                                    DescribeValue(value[i]) + ": " + hint);
+        }
         color.rgb[i] = ReadWholeNumber(value[i], where.Item(i), 0, 255);
+    }
     return color;
 }
 
@@ -269,7 +287,8 @@ Json ValueToJson(const ControlInfo& info, const ControlValue& value) {
     return nullptr;
 }
 
-std::vector<ControlTrack> ResolveControls(const Scene& scene, const ControlSchema& schema) {
+std::vector<ControlTrack> ResolveControls(const Scene& scene, const ControlSchema& schema,
+                                          std::vector<std::string>* warnings) {
     const std::vector<std::string> layerNames = scene.LayerNames();
     std::vector<ControlTrack> tracks;
     for (const ControlSetting& setting : scene.controls) {
@@ -278,10 +297,19 @@ std::vector<ControlTrack> ResolveControls(const Scene& scene, const ControlSchem
             Fail(setting.where, "unknown control" + DidYouMean(setting.key, schema.Keys()));
         ControlTrack track;
         track.info = info;
-        track.track = ReadTrack<ControlValue>(setting.value, setting.where,
-                                              [&](const Json& v, const Location& at) {
-                                                  return ReadControlValue(*info, v, at, layerNames);
-                                              });
+        bool warned = false;
+        track.track = ReadTrack<ControlValue>(
+            setting.value, setting.where, [&](const Json& v, const Location& at) {
+                ControlValue value = ReadControlValue(*info, v, at, layerNames);
+                // Taken as written ([1, 1, 1] is all but black), once per control.
+                const std::string hint =
+                    info->kind == ControlKind::kColor ? UnitColorHint(v) : std::string();
+                if (!hint.empty() && !warned && warnings != nullptr) {
+                    warnings->push_back(at.Describe() + ": " + hint);
+                    warned = true;
+                }
+                return value;
+            });
         tracks.push_back(std::move(track));
     }
     return tracks;

@@ -81,7 +81,10 @@ struct ControlTrack {
     const ControlInfo* info = nullptr;
     Track<ControlValue> track;
 };
+// A colour given as [r, g, b] from 0 to 1 (as light colours are) is taken as
+// bytes, and `warnings` gets a line for it.
 struct Scene;
-std::vector<ControlTrack> ResolveControls(const Scene& scene, const ControlSchema& schema);
+std::vector<ControlTrack> ResolveControls(const Scene& scene, const ControlSchema& schema,
+                                          std::vector<std::string>* warnings = nullptr);
 
 }  // namespace lumeshade::tools

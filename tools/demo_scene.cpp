@@ -4,6 +4,6 @@
 
 namespace lumeshade::tools {
 
-Scene DemoScene() { return ParseScene(kDemoSceneText, "built-in demo scene", "."); }
+Scene DemoScene() { return ParseScene(kDemoSceneText, "built-in demo scene", ""); }
 
 }  // namespace lumeshade::tools

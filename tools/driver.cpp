@@ -2,27 +2,30 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
-#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
 #include "host/effect_streams.h"
 #include "host/host.h"
+#include "tools/command_scene.h"
 #include "tools/composition_builder.h"
+#include "tools/control_driver.h"
 #include "tools/control_values.h"
 #include "tools/image_io.h"
 #include "tools/input_error.h"
 #include "tools/layer_loading.h"
 #include "tools/list_controls.h"
+#include "tools/module_failure.h"
 #include "tools/module_library.h"
 #include "tools/output_file.h"
 #include "tools/probe.h"
 #include "tools/progress.h"
 #include "tools/region.h"
 #include "tools/scene.h"
+#include "tools/scene_json.h"
 #include "tools/world_images.h"
 
 namespace lumeshade::tools {
@@ -31,80 +34,6 @@ namespace {
 constexpr const char* kProgram = "lumeshade-render";
 constexpr int kMaxDownsample = 64;
 constexpr int kMaxThreads = 1024;
-
-// The module answered a command with an error.
-class ModuleFailure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-struct ErrorName {
-    PF_Err code;
-    const char* name;
-};
-constexpr ErrorName kErrorNames[] = {
-    {PF_Err_OUT_OF_MEMORY, "out of memory"},
-    {PF_Err_INTERNAL_STRUCT_DAMAGED, "internal structure damaged"},
-    {PF_Err_INVALID_INDEX, "invalid index"},
-    {PF_Err_UNRECOGNIZED_PARAM_TYPE, "unrecognised parameter type"},
-    {PF_Err_INVALID_CALLBACK, "invalid callback"},
-    {PF_Err_BAD_CALLBACK_PARAM, "bad callback parameter"},
-    {PF_Interrupt_CANCEL, "cancelled"},
-};
-
-void Check(host::Host& host, PF_Err err, const std::string& what) {
-    if (err == PF_Err_NONE) return;
-    std::string message = what + " failed with error " + std::to_string(err);
-    for (const ErrorName& e : kErrorNames) {
-        if (e.code == err) message += std::string(" (") + e.name + ")";
-    }
-    const PF_OutData& out = host.OutData();
-    const std::string text(out.return_msg, strnlen(out.return_msg, sizeof out.return_msg));
-    if (!text.empty()) message += ": " + text;
-    throw ModuleFailure(message);
-}
-
-// Sets the controls to their values at each frame and tells the module,
-// as a host does, about every supervised control whose value changed.
-class ControlDriver {
-public:
-    ControlDriver(const ControlSchema& schema, std::vector<ControlTrack> tracks,
-                  const CompositionLayout& layout)
-        : tracks_(std::move(tracks)), layout_(layout) {
-        // Before the first frame every control holds its registered default.
-        for (const ControlInfo& info : schema.Controls()) {
-            previous_[info.index] = RegisteredDefault(info);
-        }
-    }
-
-    void Apply(host::Host& host, double frame) {
-        std::vector<A_long> changed;
-        for (const ControlTrack& t : tracks_) {
-            const ControlInfo& info = *t.info;
-            const ControlValue value = ValueAt(info, t.track, frame);
-            if (info.kind == ControlKind::kLayer) {
-                const std::string& layer = std::get<LayerValue>(value).layer;
-                host.BindLayerParam(info.index, layer.empty() ? -1 : layout_.footage.at(layer));
-            } else {
-                PF_ParamDefUnion record = info.registered.u;
-                StoreValue(info, value, record);
-                host.SetParam(info.index, record);
-            }
-            ControlValue& before = previous_[info.index];
-            if (info.Supervised() && !(before == value)) changed.push_back(info.index);
-            before = value;
-        }
-        for (A_long index : changed) {
-            Check(host, host.UserChangedParam(index),
-                  "the module's answer to a change of control " + std::to_string(index));
-        }
-    }
-
-private:
-    std::vector<ControlTrack> tracks_;
-    const CompositionLayout& layout_;
-    std::map<A_long, ControlValue> previous_;
-};
 
 // Redraws the bar from the host's progress while a frame renders. Reports
 // left from the frame before are not this frame's and are skipped.
@@ -134,8 +63,8 @@ private:
     std::thread thread_;
 };
 
-// The options, checked, with the scene's settings where an option is not
-// given.
+// The options that are not part of the scene, checked, and the scene's
+// frames and depth.
 struct Settings {
     FrameRange frames;
     BitDepth depth = BitDepth::kFloat;
@@ -145,16 +74,8 @@ struct Settings {
 
 Settings ReadSettings(const RunOptions& options, const Scene& scene) {
     Settings settings;
-    settings.frames = options.frames ? ParseFrameRange(*options.frames, {"--frames", ""})
-                                     : scene.frames.value_or(FrameRange{});
+    settings.frames = scene.frames.value_or(FrameRange{});
     settings.depth = scene.depth.value_or(BitDepth::kFloat);
-    if (options.depth) {
-        const auto parsed = ParseBitDepth(*options.depth);
-        if (!parsed) {
-            Fail({"--depth", ""}, "expected 8, 16 or float, got \"" + *options.depth + "\"");
-        }
-        settings.depth = *parsed;
-    }
     if (options.quality != "high" && options.quality != "low") {
         Fail({"--quality", ""}, "expected high or low, got \"" + options.quality + "\"");
     }
@@ -169,7 +90,8 @@ Settings ReadSettings(const RunOptions& options, const Scene& scene) {
                                     std::to_string(options.threads));
     }
     for (const std::string& p : options.probes) settings.probes.push_back(ParseProbe(p));
-    settings.output = options.output.value_or(options.scene ? "lumeshade.png" : "demo.png");
+    const bool demo = !options.scene && !BuildsScene(options);
+    settings.output = options.output.value_or(demo ? "demo.png" : "lumeshade.png");
     return settings;
 }
 
@@ -209,21 +131,51 @@ void ListControls(host::Host& host, const ControlSchema& schema, bool json, std:
     }
 }
 
+// The layers the Normal Map control chooses at any of its keys; the input
+// when it chooses none.
+std::set<std::string> NormalMapLayers(const Scene& scene, const std::vector<ControlTrack>& tracks) {
+    std::set<std::string> names;
+    bool none = true;
+    for (const ControlTrack& t : tracks) {
+        if (t.info->key != "normal_map") continue;
+        none = false;
+        for (const auto& key : t.track.Keys()) {
+            const std::string& layer = std::get<LayerValue>(key.value).layer;
+            names.insert(layer.empty() ? scene.input : layer);
+        }
+    }
+    if (none) names.insert(scene.input);
+    return names;
+}
+
+void Warn(std::ostream& err, const std::vector<std::string>& warnings) {
+    for (const std::string& w : warnings) err << kProgram << ": warning: " << w << '\n';
+}
+
 int Render(const RunOptions& options, std::ostream& out, std::ostream& err) {
-    Scene scene = options.scene ? LoadScene(*options.scene) : DemoScene();
-    for (const std::string& setting : options.settings) ApplySetting(scene, setting);
+    const Scene scene = SceneOfRun(options);
     const Settings settings = ReadSettings(options, scene);
     const FrameRange& frames = settings.frames;
-    if (!options.listControls) CheckOutputPath(settings.output, frames.start, frames.Count());
+    const bool renders = !options.listControls && !options.printScene;
+    if (renders) CheckOutputPath(settings.output, frames.start, frames.Count());
 
     const auto module = LoadModule(options.module.empty() ? DefaultModulePath() : options.module);
     host::Host host(module->Entry());
-    Check(host, host.GlobalSetup(), "the module's global set-up");
-    Check(host, host.ParamsSetup(), "the module's parameter set-up");
+    CheckModule(host, host.GlobalSetup(), "the module's global set-up");
+    CheckModule(host, host.ParamsSetup(), "the module's parameter set-up");
     const ControlSchema schema = ControlSchema::FromRegistration(host.Registered());
-    std::vector<ControlTrack> tracks = ResolveControls(scene, schema);
-    LoadedLayers layers = LoadLayers(scene, settings.depth);
+    std::vector<std::string> warnings;
+    std::vector<ControlTrack> tracks = ResolveControls(scene, schema, &warnings);
+    if (options.printScene) {
+        // Checked as far as it can be without reading images.
+        Warn(err, warnings);
+        out << SceneToJson(scene, "").dump(2) << '\n';
+        return kExitOk;
+    }
+    LoadedLayers layers = LoadLayers(scene, settings.depth, NormalMapLayers(scene, tracks));
     const std::optional<PF_LRect> region = CheckRegionAndProbes(options, settings, layers);
+    warnings.insert(warnings.end(), layers.warnings.begin(), layers.warnings.end());
+    Warn(err, warnings);
 
     const CompositionLayout layout = BuildComposition(scene, layers, host.Comp());
     host.SetInput(host.Comp().layers[host.Comp().effectLayer].footage);
@@ -253,9 +205,10 @@ int Render(const RunOptions& options, std::ostream& out, std::ostream& err) {
             const ProgressWatch watch(host, progress, options.progress);
             result = host.RenderFrame();
         }
-        Check(host, result, "frame " + std::to_string(frame) + ": the module's render");
+        CheckModule(host, result, "frame " + std::to_string(frame) + ": the module's render");
         progress.Rows(1, 1);
         const Image image = FromWorld(host.Output());
+        if (!settings.probes.empty()) progress.Clear();
         for (const ProbePoint& p : settings.probes) out << ProbeLine(frame, p, image) << '\n';
         out << std::flush;
         WriteImage(FrameFileName(settings.output, frame), image);

@@ -1,5 +1,6 @@
 #include "tools/image_io.h"
 
+#include <OpenImageIO/filesystem.h>
 #include <OpenImageIO/imageio.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include "common/convert.h"
+#include "tools/image_guard.h"
+#include "tools/input_file.h"
 #include "tools/limits.h"
 
 namespace lumeshade::tools {
@@ -84,19 +87,37 @@ float ToRenderUnits(double normalised, BitDepth depth) {
     return float(RoundToInt(Clamp01(normalised) * ChannelMax(depth)));
 }
 
+// The samples a file holds, in its own type, `channels` to a pixel; the
+// alpha channel, when it lies beyond the first four, apart.
 template <class Sample>
-Image Arrange(const std::vector<Sample>& samples, int width, int height, int channels,
-              int alphaChannel, double sampleMax, BitDepth depth) {
+struct Samples {
+    std::unique_ptr<Sample[]> colour;
+    int channels = 0;
+    int alpha = -1;  // index in `colour`, or -1
+    std::unique_ptr<Sample[]> separateAlpha;
+};
+
+template <class Sample>
+Image Arrange(const Samples<Sample>& samples, int width, int height, double sampleMax,
+              BitDepth depth, const PassConversion& conversion, NormalEvidence* evidence) {
     Image image = MakeImage(width, height, depth);
-    const bool grey = channels < 3;
+    const bool grey = samples.channels < 3;
+    const bool converted = conversion != PassConversion{};
     for (std::size_t p = 0, n = std::size_t(width) * height; p < n; ++p) {
-        const Sample* in = samples.data() + p * channels;
-        float* out = image.rgba.data() + p * 4;
-        for (int c = 0; c < 3; ++c) {
-            out[c] = ToRenderUnits(double(in[grey ? 0 : c]) / sampleMax, depth);
+        const Sample* in = samples.colour.get() + p * samples.channels;
+        double rgb[3];
+        for (int c = 0; c < 3; ++c) rgb[c] = double(in[grey ? 0 : c]) / sampleMax;
+        double alpha = 1.0;
+        if (samples.separateAlpha) {
+            alpha = double(samples.separateAlpha[p]) / sampleMax;
+        } else if (samples.alpha >= 0) {
+            alpha = double(in[samples.alpha]) / sampleMax;
         }
-        out[3] = alphaChannel >= 0 ? ToRenderUnits(double(in[alphaChannel]) / sampleMax, depth)
-                                   : float(ChannelMax(depth));
+        if (converted) ConvertPass(conversion, rgb);
+        if (evidence != nullptr) evidence->Add(rgb, alpha);
+        float* out = image.rgba.data() + p * 4;
+        for (int c = 0; c < 3; ++c) out[c] = ToRenderUnits(rgb[c], depth);
+        out[3] = ToRenderUnits(alpha, depth);
     }
     return image;
 }
@@ -118,73 +139,121 @@ SampleType FileSampleType(FileFormat format, BitDepth depth) {
 
 namespace {
 
-// Opens an image for reading after the checks a missing or empty file needs.
-std::unique_ptr<OIIO::ImageInput> OpenImage(const fs::path& path, const Location& where) {
-    std::error_code ec;
-    const std::string file = "the image " + Quoted(path);
-    if (!fs::exists(path, ec)) Fail(where, file + " does not exist");
-    if (fs::is_directory(path, ec)) Fail(where, file + " is a folder");
-    if (fs::file_size(path, ec) == 0 && !ec) Fail(where, file + " is an empty file");
+// The opened image's header, checked against the program's limits before a
+// pixel is read.
+std::unique_ptr<OIIO::ImageInput> OpenImage(const std::string& name, OIIO::Filesystem::IOProxy& io,
+                                            const Location& where, const std::string& subject) {
+    CheckBeforeDecoding(io, where, subject);
     const QuietStderr quiet;
     OIIO::ImageSpec config;
     config.attribute("oiio:UnassociatedAlpha", 1);
-    auto in = OIIO::ImageInput::open(path.string(), &config);
-    if (!in) Fail(where, "cannot read " + file + ": " + OIIO::geterror());
+    auto in = OIIO::ImageInput::open(name, &config, &io);
+    if (!in) Fail(where, "cannot read " + subject + ": " + OIIO::geterror());
     const OIIO::ImageSpec& header = in->spec();
     CheckImageSize(header.width, header.height, where);
-    if (header.nchannels < 1) Fail(where, file + " has no channels");
-    if (header.depth > 1) Fail(where, file + " is a volume, not a picture");
+    if (header.nchannels < 1) Fail(where, subject + " has no channels");
+    if (header.depth > 1) Fail(where, subject + " is a volume, not a picture");
     return in;
+}
+
+template <class Sample>
+Image ReadSamples(OIIO::ImageInput& in, OIIO::TypeDesc type, double sampleMax, BitDepth depth,
+                  const PassConversion& conversion, NormalEvidence* evidence, const Location& where,
+                  const std::string& subject) {
+    const OIIO::ImageSpec& header = in.spec();
+    const std::size_t pixels = std::size_t(header.width) * header.height;
+    // Only the channels the render uses are read: a file may declare
+    // thousands.
+    Samples<Sample> samples;
+    samples.channels = std::min(header.nchannels, 4);
+    const bool declared = header.alpha_channel >= 0 && header.alpha_channel < header.nchannels;
+    if (declared && header.alpha_channel < samples.channels) {
+        samples.alpha = header.alpha_channel;
+    } else if (!declared && samples.channels == 2) {
+        samples.alpha = 1;
+    } else if (!declared && samples.channels == 4) {
+        samples.alpha = 3;
+    }
+    // Left unset: a file that fails early never touches the memory its
+    // header asked for.
+    samples.colour.reset(new Sample[pixels * std::size_t(samples.channels)]);
+    const auto read = [&](int first, int end, Sample* into) {
+        if (!in.read_image(0, 0, first, end, type, into)) {
+            Fail(where, "cannot read " + subject + ": " + in.geterror());
+        }
+    };
+    read(0, samples.channels, samples.colour.get());
+    if (declared && header.alpha_channel >= samples.channels) {
+        samples.separateAlpha.reset(new Sample[pixels]);
+        read(header.alpha_channel, header.alpha_channel + 1, samples.separateAlpha.get());
+    }
+    return Arrange(samples, header.width, header.height, sampleMax, depth, conversion, evidence);
+}
+
+Image Decode(OIIO::ImageInput& in, BitDepth depth, const PassConversion& conversion,
+             NormalEvidence* evidence, const Location& where, const std::string& subject) {
+    const QuietStderr quiet;
+    const OIIO::ImageSpec& header = in.spec();
+    // Integer files are read in their own type and rescaled in double
+    // precision, which maps 16-bit file values to the render's 0..32768
+    // exactly as FromFile16 does.
+    const bool uniform = header.channelformats.empty();
+    Image image;
+    if (uniform && header.format == OIIO::TypeDesc::UINT8) {
+        image = ReadSamples<std::uint8_t>(in, OIIO::TypeDesc::UINT8, 255.0, depth, conversion,
+                                          evidence, where, subject);
+    } else if (uniform && header.format == OIIO::TypeDesc::UINT16) {
+        image = ReadSamples<std::uint16_t>(in, OIIO::TypeDesc::UINT16, 65535.0, depth, conversion,
+                                           evidence, where, subject);
+    } else {
+        image = ReadSamples<float>(in, OIIO::TypeDesc::FLOAT, 1.0, depth, conversion, evidence,
+                                   where, subject);
+    }
+    in.close();
+    return image;
+}
+
+std::string Subject(const fs::path& path) { return "the image " + Quoted(path); }
+
+// The file opened after the checks every input path gets, and one an image
+// needs: it is not empty.
+InputFile OpenImageFile(const fs::path& path, const Location& where) {
+    InputFile file = OpenInputFile(path, where, Subject(path));
+    if (file.size == 0) Fail(where, Subject(path) + " is an empty file");
+    return file;
 }
 
 }  // namespace
 
 ImageSize ReadImageSize(const fs::path& path, const Location& where) {
-    const auto in = OpenImage(path, where);
+    const InputFile file = OpenImageFile(path, where);
+    OIIO::Filesystem::IOFile io(file.file.get(), OIIO::Filesystem::IOProxy::Read);
+    const auto in = OpenImage(path.string(), io, where, Subject(path));
     return {in->spec().width, in->spec().height};
 }
 
-Image ReadImage(const fs::path& path, BitDepth depth, const Location& where) {
-    const auto in = OpenImage(path, where);
-    const QuietStderr quiet;
-    const std::string file = "the image " + Quoted(path);
-    const OIIO::ImageSpec header = in->spec();
-    const int channels = header.nchannels;
-    int alpha = -1;
-    if (header.alpha_channel >= 0 && header.alpha_channel < channels)
-        alpha = header.alpha_channel;
-    else if (channels == 2)
-        alpha = 1;
-    else if (channels >= 4)
-        alpha = 3;
+Image ReadImage(const fs::path& path, BitDepth depth, const Location& where,
+                const PassConversion& conversion, NormalEvidence* evidence) {
+    const InputFile file = OpenImageFile(path, where);
+    OIIO::Filesystem::IOFile io(file.file.get(), OIIO::Filesystem::IOProxy::Read);
+    const auto in = OpenImage(path.string(), io, where, Subject(path));
+    return Decode(*in, depth, conversion, evidence, where, Subject(path));
+}
 
-    // Integer files are read in their own type and rescaled in double
-    // precision, which maps 16-bit file values to the render's 0..32768
-    // exactly as FromFile16 does.
-    const std::size_t count = std::size_t(header.width) * header.height * channels;
-    const bool uniform = header.channelformats.empty();
-    Image image;
-    if (uniform && header.format == OIIO::TypeDesc::UINT8) {
-        std::vector<std::uint8_t> samples(count);
-        if (!in->read_image(0, 0, 0, channels, OIIO::TypeDesc::UINT8, samples.data())) {
-            Fail(where, "cannot read " + file + ": " + in->geterror());
-        }
-        image = Arrange(samples, header.width, header.height, channels, alpha, 255.0, depth);
-    } else if (uniform && header.format == OIIO::TypeDesc::UINT16) {
-        std::vector<std::uint16_t> samples(count);
-        if (!in->read_image(0, 0, 0, channels, OIIO::TypeDesc::UINT16, samples.data())) {
-            Fail(where, "cannot read " + file + ": " + in->geterror());
-        }
-        image = Arrange(samples, header.width, header.height, channels, alpha, 65535.0, depth);
-    } else {
-        std::vector<float> samples(count);
-        if (!in->read_image(0, 0, 0, channels, OIIO::TypeDesc::FLOAT, samples.data())) {
-            Fail(where, "cannot read " + file + ": " + in->geterror());
-        }
-        image = Arrange(samples, header.width, header.height, channels, alpha, 1.0, depth);
-    }
-    in->close();
-    return image;
+ImageSize DecodeImageSize(std::string_view bytes, const std::string& name, const Location& where) {
+    if (bytes.empty()) Fail(where, Subject(name) + " is an empty file");
+    OIIO::Filesystem::IOMemReader io(bytes.data(), bytes.size());
+    const auto in = OpenImage(name, io, where, Subject(name));
+    return {in->spec().width, in->spec().height};
+}
+
+Image DecodeImage(std::string_view bytes, const std::string& name, BitDepth depth,
+                  const Location& where, const PassConversion& conversion,
+                  NormalEvidence* evidence) {
+    if (bytes.empty()) Fail(where, Subject(name) + " is an empty file");
+    OIIO::Filesystem::IOMemReader io(bytes.data(), bytes.size());
+    const auto in = OpenImage(name, io, where, Subject(name));
+    return Decode(*in, depth, conversion, evidence, where, Subject(name));
 }
 
 void WriteImage(const fs::path& path, const Image& image) {

@@ -4,6 +4,33 @@
 #include <cmath>
 
 namespace lumeshade::tools {
+namespace {
+
+std::string OneLine(const std::string& text) {
+    std::string line;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7f) {
+            line += c;
+        } else if (c == '\n') {
+            line += "\\n";
+        } else if (c == '\t') {
+            line += "\\t";
+        } else if (c == '\r') {
+            line += "\\r";
+        } else {
+            const char* digits = "0123456789abcdef";
+            line += "\\x";
+            line += digits[byte >> 4];
+            line += digits[byte & 15];
+        }
+    }
+    return line;
+}
+
+}  // namespace
+
+InputError::InputError(const std::string& what) : std::runtime_error(OneLine(what)) {}
 
 Location Location::Key(std::string_view key) const {
     Location next = *this;

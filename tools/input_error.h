@@ -16,7 +16,9 @@ inline constexpr int kExitBadInput = 2;
 
 class InputError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    // Control characters in the text (a key holding a line break, say) are
+    // written as escapes ("\n", "\x01"), so that every message is one line.
+    explicit InputError(const std::string& what);
 };
 
 // Where a value came from: a source (a scene file, "--set", the built-in demo)

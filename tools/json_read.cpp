@@ -1,6 +1,7 @@
 #include "tools/json_read.h"
 
 #include <cmath>
+#include <limits>
 #include <set>
 
 #include "common/convert.h"
@@ -73,6 +74,44 @@ Json ParseJson(std::string_view text, const std::string& source) {
     return result;
 }
 
+bool IsUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        // The sequence's length and the range of its second byte, which rules
+        // out overlong forms, surrogates and code points above U+10FFFF.
+        int length = 1;
+        unsigned char lo = 0x80, hi = 0xbf;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xc2 && lead <= 0xdf) {
+            length = 2;
+        } else if (lead >= 0xe0 && lead <= 0xef) {
+            length = 3;
+            if (lead == 0xe0) lo = 0xa0;
+            if (lead == 0xed) hi = 0x9f;
+        } else if (lead >= 0xf0 && lead <= 0xf4) {
+            length = 4;
+            if (lead == 0xf0) lo = 0x90;
+            if (lead == 0xf4) hi = 0x8f;
+        } else {
+            return false;
+        }
+        if (text.size() - i < std::size_t(length)) return false;
+        for (int k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if (next < (k == 1 ? lo : 0x80) || next > (k == 1 ? hi : 0xbf)) return false;
+        }
+        i += std::size_t(length);
+    }
+    return true;
+}
+
+void CheckUtf8(std::string_view text, const Location& where) {
+    if (!IsUtf8(text)) Fail(where, "expected UTF-8 text, which is all a scene can hold");
+}
+
 std::string DescribeValue(const Json& value) {
     switch (value.type()) {
         case Json::value_t::object:
@@ -84,8 +123,13 @@ std::string DescribeValue(const Json& value) {
         default:
             break;
     }
-    std::string text = value.dump();
-    if (text.size() > 40) text = text.substr(0, 37) + "...";
+    std::string text = value.dump(-1, ' ', false, Json::error_handler_t::replace);
+    if (text.size() > 40) {
+        // Cut between characters, not inside one.
+        std::size_t cut = 37;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xc0) == 0x80) --cut;
+        text = text.substr(0, cut) + "...";
+    }
     return text;
 }
 
@@ -149,9 +193,50 @@ std::array<double, 3> ReadTriple(const Json& value, const Location& where, const
     return v;
 }
 
+double ReadSingle(const Json& value, const Location& where) {
+    constexpr double kMax = std::numeric_limits<float>::max();
+    const double v = value.is_number() ? value.get<double>() : 0.0;
+    if (!value.is_number() || !(std::abs(v) <= kMax)) {
+        FailExpected(where,
+                     "a number from " + FormatNumber(-kMax) + " to " + FormatNumber(kMax) +
+                         " (finite in single precision)",
+                     value);
+    }
+    return v;
+}
+
+std::array<double, 3> ReadSingleTriple(const Json& value, const Location& where,
+                                       const char* expected) {
+    if (!value.is_array() || value.size() != 3) FailExpected(where, expected, value);
+    return {ReadSingle(value[0], where.Item(0)), ReadSingle(value[1], where.Item(1)),
+            ReadSingle(value[2], where.Item(2))};
+}
+
+std::optional<std::array<int, 3>> ParseHexColor(std::string_view text) {
+    if (text.size() != 7 || text[0] != '#') return std::nullopt;
+    const auto digit = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    std::array<int, 3> bytes{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const int high = digit(text[1 + 2 * i]), low = digit(text[2 + 2 * i]);
+        if (high < 0 || low < 0) return std::nullopt;
+        bytes[i] = high * 16 + low;
+    }
+    return bytes;
+}
+
 std::array<double, 3> ReadUnitColor(const Json& value, const Location& where) {
-    const std::array<double, 3> c =
-        ReadTriple(value, where, "[r, g, b] with each number from 0 to 1");
+    const char* expected = "[r, g, b] with each number from 0 to 1, or \"#rrggbb\"";
+    if (value.is_string()) {
+        const auto bytes = ParseHexColor(value.get<std::string>());
+        if (!bytes) FailExpected(where, expected, value);
+        return {(*bytes)[0] / 255.0, (*bytes)[1] / 255.0, (*bytes)[2] / 255.0};
+    }
+    const std::array<double, 3> c = ReadTriple(value, where, expected);
     for (std::size_t i = 0; i < 3; ++i) {
         if (!(c[i] >= 0.0 && c[i] <= 1.0))
             FailExpected(where.Item(i), "a number from 0 to 1", value[i]);

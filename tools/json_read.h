@@ -5,6 +5,7 @@
 #include <array>
 #include <initializer_list>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,11 @@ using Json = nlohmann::ordered_json;
 // Parses JSON text; malformed text and repeated keys fail with the line and
 // column, values nested more than kMaxJsonDepth deep fail as well.
 Json ParseJson(std::string_view text, const std::string& source);
+
+// Text that is well-formed UTF-8, as every string of a JSON scene is; text
+// from the command line need not be.
+bool IsUtf8(std::string_view text);
+void CheckUtf8(std::string_view text, const Location& where);
 
 // A short rendering of a value for messages: 12, "abc", an object, ...
 std::string DescribeValue(const Json& value);
@@ -39,8 +45,17 @@ bool ReadBool(const Json& value, const Location& where);
 std::string ReadString(const Json& value, const Location& where);
 std::array<double, 3> ReadTriple(const Json& value, const Location& where,
                                  const char* expected = "an array of three numbers");
-// [r, g, b] with each number from 0 to 1.
+// A number the composition holds in single precision (a light's position,
+// intensity, ...): finite as a float, from -3.4028234663852886e+38 to
+// 3.4028234663852886e+38.
+double ReadSingle(const Json& value, const Location& where);
+// [x, y, z], each number as ReadSingle.
+std::array<double, 3> ReadSingleTriple(const Json& value, const Location& where,
+                                       const char* expected);
+// [r, g, b] with each number from 0 to 1, or "#rrggbb".
 std::array<double, 3> ReadUnitColor(const Json& value, const Location& where);
+// "#rrggbb" as three bytes, or nothing.
+std::optional<std::array<int, 3>> ParseHexColor(std::string_view text);
 
 // A value, or {"keys": [[frame, value], ...]} with frames in increasing
 // order; `read(json, location)` reads one value.

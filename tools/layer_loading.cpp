@@ -2,6 +2,7 @@
 
 #include "tools/image_io.h"
 #include "tools/limits.h"
+#include "tools/world_images.h"
 
 namespace lumeshade::tools {
 namespace {
@@ -18,7 +19,8 @@ MapParams SizedParams(const LayerSource& source, int width, int height) {
 
 }  // namespace
 
-LoadedLayers LoadLayers(const Scene& scene, BitDepth depth) {
+LoadedLayers LoadLayers(const Scene& scene, BitDepth depth,
+                        const std::set<std::string>& normalMaps) {
     LoadedLayers loaded;
     const LayerSource* input = scene.FindLayer(scene.input);
     const auto sizeOf = [](const LayerSource& source, int width, int height) {
@@ -52,14 +54,27 @@ LoadedLayers LoadLayers(const Scene& scene, BitDepth depth) {
         const bool isInput = &source == input;
         const int width = isInput ? scene.width.value_or(kDefaultSide) : loaded.width;
         const int height = isInput ? scene.height.value_or(kDefaultSide) : loaded.height;
-        Image image = source.generate
-                          ? ConvertDepth(GenerateMap(SizedParams(source, width, height)), depth)
-                          : ReadImage(source.path, depth, source.where);
+        NormalEvidence evidence;
+        const bool normalMap = !source.generate && normalMaps.count(source.name) != 0;
+        Image image;
+        if (source.generate) {
+            image = GenerateMap(SizedParams(source, width, height));
+            if (image.depth != depth) image = ConvertDepth(image, depth);
+        } else {
+            image = ReadImage(source.path, depth, source.where, source.conversion,
+                              normalMap ? &evidence : nullptr);
+        }
+        if (const auto doubt = NormalMapDoubt(evidence)) {
+            loaded.warnings.push_back(source.where.Describe() + ": the normal map \"" +
+                                      source.path.string() + "\" " + *doubt);
+        }
         if (isInput) {
             loaded.input = loaded.layers.size();
-            image = Resample(image, loaded.width, loaded.height);
+            if (image.width != loaded.width || image.height != loaded.height) {
+                image = Resample(image, loaded.width, loaded.height);
+            }
         }
-        loaded.layers.push_back({source.name, std::move(image)});
+        loaded.layers.push_back({source.name, std::make_shared<const host::World>(ToWorld(image))});
     }
     return loaded;
 }

@@ -10,8 +10,8 @@
 
 namespace lumeshade::tools {
 
-// Fails with an InputError when the file does not exist, cannot be loaded or
-// exports no EntryPointFunc.
+// Fails with an InputError when the file does not exist, is no regular file
+// (input_file.h), cannot be loaded or exports no EntryPointFunc.
 std::unique_ptr<host::LoadedModule> LoadModule(const std::string& path);
 
 // lumeshade.so in the folder of the running program.

@@ -229,6 +229,27 @@ const char* MapKindName(MapKind kind) {
     return "";
 }
 
+std::vector<std::string> MapParameterKeys(MapKind kind) {
+    switch (kind) {
+        case MapKind::kSphere:
+            return {"radius", "background"};
+        case MapKind::kDepth:
+            return {"radius"};
+        case MapKind::kTorus:
+            return {"ring_radius", "tube_radius", "background"};
+        case MapKind::kMatcap:
+            return {"color"};
+        case MapKind::kChecker:
+            return {"square_size", "color1", "color2"};
+        case MapKind::kBump:
+            return {"period", "strength"};
+        case MapKind::kEnvironment:
+        case MapKind::kUv:
+            break;
+    }
+    return {};
+}
+
 std::vector<std::string> MapKindNames() {
     std::vector<std::string> names;
     for (const KindName& k : kKindNames) names.emplace_back(k.name);

@@ -49,6 +49,8 @@ struct MapParams {
 std::optional<MapKind> ParseMapKind(std::string_view name);
 const char* MapKindName(MapKind kind);
 std::vector<std::string> MapKindNames();
+// The scene keys of the parameters a kind of map takes ("radius", ...).
+std::vector<std::string> MapParameterKeys(MapKind kind);
 
 // Fails with std::invalid_argument on sizes or parameters that the scene
 // reader would have refused.

@@ -10,7 +10,7 @@ namespace lumeshade::tools {
 Progress::Progress(bool enabled, std::ostream& out, int frameCount)
     : enabled_(enabled), out_(out), frameCount_(std::max(frameCount, 1)) {}
 
-Progress::~Progress() { Finish(); }
+Progress::~Progress() { Clear(); }
 
 std::string Progress::Line(double share, int frameIndex, int frameCount, int frame) {
     constexpr int kWidth = 30;
@@ -37,13 +37,19 @@ void Progress::Rows(long done, long total) {
 void Progress::Draw(double withinFrame) {
     if (!enabled_) return;
     const double share = (frameIndex_ + withinFrame) / frameCount_;
-    out_ << '\r' << Line(share, frameIndex_, frameCount_, frame_) << std::flush;
-    drawn_ = true;
+    const std::string line = Line(share, frameIndex_, frameCount_, frame_);
+    out_ << '\r' << line << std::flush;
+    drawnLength_ = line.size();
 }
 
 void Progress::Finish() {
-    if (enabled_ && drawn_) out_ << '\n' << std::flush;
-    drawn_ = false;
+    if (drawnLength_ > 0) out_ << '\n' << std::flush;
+    drawnLength_ = 0;
+}
+
+void Progress::Clear() {
+    if (drawnLength_ > 0) out_ << '\r' << std::string(drawnLength_, ' ') << '\r' << std::flush;
+    drawnLength_ = 0;
 }
 
 }  // namespace lumeshade::tools

@@ -18,6 +18,11 @@ public:
     void Rows(long done, long total);
     // Ends the line the bar is drawn on.
     void Finish();
+    // Blanks the bar's line and returns to its start, so that other output
+    // (a probe, a message) starts on a clean line; the next frame draws the
+    // bar again. A bar still standing when the object goes (an error ends
+    // the run) is blanked this way.
+    void Clear();
 
     // The bar's text for a share of the work, for example
     // "[#####               ]  25%  frame 3 (2/8)".
@@ -31,7 +36,7 @@ private:
     int frameCount_;
     int frameIndex_ = 0;
     int frame_ = 0;
-    bool drawn_ = false;
+    std::size_t drawnLength_ = 0;  // of the line on the terminal, 0 when none
 };
 
 }  // namespace lumeshade::tools

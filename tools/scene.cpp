@@ -2,10 +2,9 @@
 
 #include <cctype>
 #include <charconv>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
+#include "tools/input_file.h"
 #include "tools/limits.h"
 
 namespace lumeshade::tools {
@@ -66,8 +65,7 @@ std::vector<std::string> Scene::LayerNames() const {
     return names;
 }
 
-Scene ParseScene(std::string_view text, const std::string& source, const fs::path& folder) {
-    const Json root = ParseJson(text, source);
+Scene ReadSceneObject(const Json& root, const std::string& source, const fs::path& folder) {
     const Location top{source, ""};
     CheckObject(root, top, kSceneKeys);
 
@@ -88,16 +86,7 @@ Scene ParseScene(std::string_view text, const std::string& source, const fs::pat
         scene.fps = ReadNumberIn(root["fps"], top.Key("fps"), 0.001, 1000.0);
     }
     if (root.contains("layers")) ReadLayers(root["layers"], top.Key("layers"), scene);
-    if (root.contains("input")) {
-        ReadInput(root["input"], top.Key("input"), scene);
-    } else if (scene.layers.size() == 1) {
-        scene.input = scene.layers.front().name;
-    } else {
-        Fail(top.Key("input"), scene.layers.empty()
-                                   ? "missing: expected the image or layer the effect is applied to"
-                                   : "missing: expected the name of the layer the effect is "
-                                     "applied to");
-    }
+    if (root.contains("input")) ReadInput(root["input"], top.Key("input"), scene, folder);
     if (root.contains("controls")) ReadControls(root["controls"], top.Key("controls"), scene);
     if (root.contains("camera") && !root["camera"].is_null()) {
         scene.camera = ReadCamera(root["camera"], top.Key("camera"));
@@ -113,21 +102,29 @@ Scene ParseScene(std::string_view text, const std::string& source, const fs::pat
     return scene;
 }
 
-Scene LoadScene(const fs::path& file) {
-    const std::string source = file.string();
-    std::error_code ec;
-    if (!fs::exists(file, ec)) throw InputError(source + ": the scene file does not exist");
-    if (fs::is_directory(file, ec)) throw InputError(source + ": is a folder, not a scene file");
-    if (fs::file_size(file, ec) > kMaxSceneBytes) {
-        throw InputError(source + ": the scene file is larger than 64 MiB");
+void SettleInput(Scene& scene, const Location& where) {
+    if (!scene.input.empty()) return;
+    if (scene.layers.size() == 1) {
+        scene.input = scene.layers.front().name;
+        return;
     }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw InputError(source + ": cannot read the scene file");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw InputError(source + ": cannot read the scene file");
-    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
-    return ParseScene(text.str(), source, folder);
+    Fail(where, scene.layers.empty()
+                    ? "missing: expected the image or layer the effect is applied to"
+                    : "missing: expected the name of the layer the effect is applied to");
+}
+
+Scene ParseScene(std::string_view text, const std::string& source, const fs::path& folder) {
+    Scene scene = ReadSceneObject(ParseJson(text, source), source, folder);
+    SettleInput(scene, Location{source, "input"});
+    return scene;
+}
+
+std::string ReadSceneText(const fs::path& file) {
+    return ReadInputFile(file, Location{file.string(), ""}, "the scene file", kMaxSceneBytes);
+}
+
+Scene LoadScene(const fs::path& file) {
+    return ParseScene(ReadSceneText(file), file.string(), file.parent_path());
 }
 
 void ApplySetting(Scene& scene, std::string_view assignment) {
@@ -136,13 +133,14 @@ void ApplySetting(Scene& scene, std::string_view assignment) {
     if (equals == std::string_view::npos || equals == 0) {
         Fail(option, "expected KEY=VALUE, got \"" + std::string(assignment) + "\"");
     }
+    CheckUtf8(assignment, option);
     std::string key(assignment.substr(0, equals));
     while (!key.empty() && std::isspace(static_cast<unsigned char>(key.back()))) key.pop_back();
     const std::string text(assignment.substr(equals + 1));
     Json value;
     try {
-        value = Json::parse(text);
-    } catch (const Json::exception&) {
+        value = ParseJson(text, "--set");
+    } catch (const InputError&) {
         value = text;  // plain text: a choice's name or a "#rrggbb" colour
     }
     std::erase_if(scene.controls, [&](const ControlSetting& s) { return s.key == key; });

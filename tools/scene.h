@@ -16,6 +16,7 @@
 #include "tools/input_error.h"
 #include "tools/json_read.h"
 #include "tools/keyframes.h"
+#include "tools/normal_pass.h"
 #include "tools/procedural.h"
 
 namespace lumeshade::tools {
@@ -26,7 +27,11 @@ using Vec3 = std::array<double, 3>;
 struct LayerSource {
     std::string name;
     Location where;
-    std::filesystem::path path;         // when read from a file
+    // An image file: the path as written, and as opened (from the folder it
+    // is relative to; messages show this one).
+    std::string given;
+    std::filesystem::path path;
+    PassConversion conversion;          // how a normal pass is stored
     std::optional<MapParams> generate;  // when made by the program
     // A generated map's size, when given; otherwise the scene's size.
     std::optional<int> width, height;
@@ -68,7 +73,7 @@ struct FrameRange {
 
 struct Scene {
     std::string source;
-    std::filesystem::path folder;  // image paths are relative to it
+    std::filesystem::path folder;  // image paths are relative to it ("": the current one)
     std::optional<int> width, height;
     std::optional<BitDepth> depth;
     std::optional<FrameRange> frames;
@@ -87,6 +92,15 @@ struct Scene {
 Scene ParseScene(std::string_view text, const std::string& source,
                  const std::filesystem::path& folder);
 Scene LoadScene(const std::filesystem::path& file);
+// The text of a scene file, through the checks of every input file
+// (input_file.h) and the size limit.
+std::string ReadSceneText(const std::filesystem::path& file);
+// A scene read without settling its input, for options to add to.
+Scene ReadSceneObject(const Json& root, const std::string& source,
+                      const std::filesystem::path& folder);
+// With a single layer and no input, that layer is the input; otherwise a
+// missing input fails, blamed on `where`.
+void SettleInput(Scene& scene, const Location& where);
 // The built-in demo (examples/demo.json, compiled in).
 Scene DemoScene();
 
@@ -100,7 +114,14 @@ FrameRange ParseFrameRange(std::string_view text, const Location& where);
 
 // Parts of the reader, in their own files.
 void ReadLayers(const Json& value, const Location& where, Scene& scene);
-void ReadInput(const Json& value, const Location& where, Scene& scene);
+// One layer: an image path, {"path": ..., "normals": ..., "flip_y": ...} or
+// {"generate": KIND, ...}; paths relative to `folder`.
+LayerSource ReadLayer(const std::string& name, const Json& value, const Location& where,
+                      const std::filesystem::path& folder);
+// A layer's name, or a path (relative to `folder`) to an image that becomes
+// a layer of that name.
+void ReadInput(const Json& value, const Location& where, Scene& scene,
+               const std::filesystem::path& folder);
 SceneLight ReadLight(const Json& value, const Location& where, std::size_t position);
 SceneCamera ReadCamera(const Json& value, const Location& where);
 

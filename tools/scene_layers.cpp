@@ -9,29 +9,6 @@ namespace lumeshade::tools {
 namespace fs = std::filesystem;
 namespace {
 
-// The keys each kind of generated map takes besides "generate", "width" and
-// "height".
-std::vector<std::string> ParameterKeys(MapKind kind) {
-    switch (kind) {
-        case MapKind::kSphere:
-            return {"radius", "background"};
-        case MapKind::kDepth:
-            return {"radius"};
-        case MapKind::kTorus:
-            return {"ring_radius", "tube_radius", "background"};
-        case MapKind::kMatcap:
-            return {"color"};
-        case MapKind::kChecker:
-            return {"square_size", "color1", "color2"};
-        case MapKind::kBump:
-            return {"period", "strength"};
-        case MapKind::kEnvironment:
-        case MapKind::kUv:
-            break;
-    }
-    return {};
-}
-
 // A fraction above 0 and at most `max`.
 double ReadFraction(const Json& value, const Location& where, double max) {
     const double v = ReadNumberIn(value, where, 0.0, max);
@@ -41,9 +18,6 @@ double ReadFraction(const Json& value, const Location& where, double max) {
 
 LayerSource ReadGenerated(const std::string& name, const Json& value, const Location& where) {
     const Location kindAt = where.Key("generate");
-    if (!value.contains("generate")) {
-        Fail(where, "expected an image path or {\"generate\": KIND, ...}");
-    }
     const Json& kindValue = value["generate"];
     const std::vector<std::string> kinds = MapKindNames();
     std::string kinds_list;
@@ -55,7 +29,7 @@ LayerSource ReadGenerated(const std::string& name, const Json& value, const Loca
                          DidYouMean(kindValue.get<std::string>(), kinds));
     }
     std::vector<std::string> keys = {"generate", "width", "height"};
-    for (std::string& k : ParameterKeys(*kind)) keys.push_back(std::move(k));
+    for (std::string& k : MapParameterKeys(*kind)) keys.push_back(std::move(k));
     CheckObject(value, where, keys);
 
     LayerSource layer;
@@ -101,34 +75,74 @@ LayerSource ReadGenerated(const std::string& name, const Json& value, const Loca
     return layer;
 }
 
+// {"path": "pass.exr", "normals": "signed", "flip_y": true}
+LayerSource ReadImageLayer(const std::string& name, const Json& value, const Location& where,
+                           const fs::path& folder) {
+    CheckObject(value, where, {"path", "normals", "flip_y"});
+    LayerSource layer;
+    layer.name = name;
+    layer.where = where;
+    const Json& path = value["path"];
+    if (!path.is_string() || path.get<std::string>().empty()) {
+        FailExpected(where.Key("path"), "an image path", path);
+    }
+    layer.given = path.get<std::string>();
+    layer.path = folder / layer.given;
+    if (value.contains("normals")) {
+        const Json& normals = value["normals"];
+        const Location at = where.Key("normals");
+        const char* expected = "\"encoded\" (0..1, as the effect reads them) or \"signed\" (-1..1)";
+        if (!normals.is_string()) FailExpected(at, expected, normals);
+        const std::string text = normals.get<std::string>();
+        if (text != "encoded" && text != "signed") {
+            Fail(at, std::string("expected ") + expected + ", got " + DescribeValue(normals) +
+                         DidYouMean(text, {"encoded", "signed"}));
+        }
+        layer.conversion.signedNormals = text == "signed";
+    }
+    if (value.contains("flip_y"))
+        layer.conversion.flipY = ReadBool(value["flip_y"], where.Key("flip_y"));
+    return layer;
+}
+
 }  // namespace
+
+LayerSource ReadLayer(const std::string& name, const Json& value, const Location& where,
+                      const fs::path& folder) {
+    if (name.empty()) Fail(where, "a layer needs a name");
+    if (value.is_string()) {
+        const std::string path = value.get<std::string>();
+        if (path.empty()) FailExpected(where, "an image path", value);
+        LayerSource layer;
+        layer.name = name;
+        layer.where = where;
+        layer.given = path;
+        layer.path = folder / path;
+        return layer;
+    }
+    if (value.is_object() && value.contains("path")) {
+        return ReadImageLayer(name, value, where, folder);
+    }
+    if (value.is_object() && value.contains("generate")) return ReadGenerated(name, value, where);
+    FailExpected(where, "an image path, {\"path\": PATH, ...} or {\"generate\": KIND, ...}", value);
+}
 
 void ReadLayers(const Json& value, const Location& where, Scene& scene) {
     if (!value.is_object()) FailExpected(where, "an object of named layers", value);
     for (const auto& item : value.items()) {
-        const std::string& name = item.key();
-        const Location at = where.Key(name);
-        if (name.empty()) Fail(at, "a layer needs a name");
-        if (item.value().is_string()) {
-            const std::string path = item.value().get<std::string>();
-            if (path.empty()) FailExpected(at, "an image path", item.value());
-            scene.layers.push_back({name, at, scene.folder / path, std::nullopt, {}, {}});
-        } else if (item.value().is_object()) {
-            scene.layers.push_back(ReadGenerated(name, item.value(), at));
-        } else {
-            FailExpected(at, "an image path or {\"generate\": KIND, ...}", item.value());
-        }
+        scene.layers.push_back(
+            ReadLayer(item.key(), item.value(), where.Key(item.key()), scene.folder));
     }
 }
 
-void ReadInput(const Json& value, const Location& where, Scene& scene) {
+void ReadInput(const Json& value, const Location& where, Scene& scene, const fs::path& folder) {
     const std::string name = ReadString(value, where);
     if (scene.FindLayer(name)) {
         scene.input = name;
         return;
     }
     // Not a layer: an image file, which becomes a layer of its own.
-    const fs::path path = scene.folder / name;
+    const fs::path path = folder / name;
     std::error_code ec;
     if (name.empty() || !fs::exists(path, ec)) {
         std::string known;
@@ -137,7 +151,12 @@ void ReadInput(const Json& value, const Location& where, Scene& scene) {
                         " or an image file, got \"" + name + "\", which is neither" +
                         DidYouMean(name, scene.LayerNames()));
     }
-    scene.layers.push_back({name, where, path, std::nullopt, {}, {}});
+    LayerSource layer;
+    layer.name = name;
+    layer.where = where;
+    layer.given = name;
+    layer.path = path;
+    scene.layers.push_back(std::move(layer));
     scene.input = name;
 }
 

@@ -22,7 +22,7 @@ LightKind ReadLightKind(const Json& value, const Location& where) {
 
 Track<Vec3> ReadPosition(const Json& value, const Location& where) {
     return ReadTrack<Vec3>(value, where, [](const Json& v, const Location& at) {
-        return ReadTriple(v, at, "[x, y, z]");
+        return ReadSingleTriple(v, at, "[x, y, z]");
     });
 }
 
@@ -50,7 +50,7 @@ SceneLight ReadLight(const Json& value, const Location& where, std::size_t posit
     }
     if (value.contains("anchor")) light.anchor = ReadPosition(value["anchor"], where.Key("anchor"));
     if (value.contains("intensity")) {
-        light.intensity = ReadTrack<double>(value["intensity"], where.Key("intensity"), ReadNumber);
+        light.intensity = ReadTrack<double>(value["intensity"], where.Key("intensity"), ReadSingle);
     }
     if (value.contains("color")) {
         light.color = ReadTrack<Vec3>(value["color"], where.Key("color"), ReadUnitColor);

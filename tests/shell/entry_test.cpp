@@ -19,6 +19,7 @@ using host::Host;
 
 TEST(EntryTest, CommandsWithoutHandlerReturnZeroAndLeaveOutDataAlone) {
     Host host(EntryPointFunc);
+    host.EnableCallLog(true);
     for (PF_Cmd cmd : {2,  3,  5,  6,  7,  8,  9,  10, 11, 12, 14, 15,
                        16, 18, 19, 20, 21, 22, 25, 26, 27, 28, 99, -1}) {
         std::memset(&host.OutData(), 0x5A, sizeof(PF_OutData));

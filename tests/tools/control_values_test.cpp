@@ -125,6 +125,11 @@ TEST(ControlValuesTest, ValuesTheControlRefusesNameItsRange) {
          "from 0 to 255, got 256"},
         {"shading_color", "#12345", "[r, g, b] with whole numbers from 0 to 255, or \"#rrggbb\""},
         {"shading_color", "#12345g", "or \"#rrggbb\""},
+        {"shading_color", "#-1ff00", "or \"#rrggbb\""},
+        // A light's 0..1 colour given to a colour control.
+        {"shading_color", Json::parse("[1, 0.5, 0]"),
+         "shading_color[1]: expected a whole number from 0 to 255, got 0.5: colour controls are "
+         "0..255 bytes; did you mean [255, 128, 0]?"},
         {"matcap_offset", Json::array({1}), "[x, y] with numbers"},
         {"matcap_offset", Json::array({1, 40000}),
          "matcap_offset[1]: expected a number from "
@@ -166,6 +171,19 @@ TEST(ControlValuesTest, ScenesAreCheckedAgainstTheModulesControls) {
         FailsWith([&] { resolve(R"({"normal_map": "normal"})"); }, {"did you mean \"normals\""}));
     const auto tracks = resolve(R"({"normal_map": "normals", "display": "Diffuse"})");
     ASSERT_EQ(tracks.size(), 2u);
+
+    // Colours from 0 to 1 are taken as the bytes they are, with a warning
+    // once per control; black and real bytes pass without one.
+    const Scene scene = ParseScene(R"({"layers": {"n": {"generate": "sphere"}}, "controls": {
+        "rim_light_color": {"keys": [[0, [1, 1, 1]], [5, [0, 1, 0]]]},
+        "shading_color": [0, 0, 0], "toon_color": [1, 2, 255]}})",
+                                   "scene.json", "");
+    std::vector<std::string> warnings;
+    const auto colours = ResolveControls(scene, RegisteredSchema(), &warnings);
+    EXPECT_EQ(std::get<ColorValue>(colours[0].track.Held(0)).rgb, (std::array<double, 3>{1, 1, 1}));
+    EXPECT_EQ(warnings, (std::vector<std::string>{
+                            "scene.json: controls.rim_light_color.keys[0][1]: colour controls are "
+                            "0..255 bytes; did you mean [255, 255, 255]?"}));
     EXPECT_EQ(tracks[0].info->index, PARAM_NORMAL_MAP);
     EXPECT_EQ(std::get<LayerValue>(tracks[0].track.Held(0)).layer, "normals");
 }

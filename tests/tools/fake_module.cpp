@@ -1,8 +1,12 @@
 // Stand-ins for a module that fails, so that the program's answer to a
-// failing module can be seen: built twice, as a module that registers the
+// failing module can be seen: built as a module that registers the
 // effect's controls and then fails to render (LUMESHADE_FAKE_FAILS_RENDER),
-// and as one that registers no controls at all.
+// as one that takes a second before it fails, so that renders can be seen
+// queueing behind it (LUMESHADE_FAKE_SLOW_RENDER as well), and as one that
+// registers no controls at all.
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "AE_Effect.h"
 #include "params/params_setup.h"
@@ -19,6 +23,9 @@ extern "C" __attribute__((visibility("default"))) PF_Err EntryPointFunc(
             return PF_Err_NONE;
 #endif
         case PF_Cmd_SMART_PRE_RENDER:
+#ifdef LUMESHADE_FAKE_SLOW_RENDER
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+#endif
             std::strcpy(out_data->return_msg, "No pixels today.");
             out_data->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
             return PF_Err_OUT_OF_MEMORY;

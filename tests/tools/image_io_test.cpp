@@ -11,6 +11,7 @@
 #include "tool_test_support.h"
 #include "tools/layer_loading.h"
 #include "tools/scene.h"
+#include "tools/world_images.h"
 
 namespace lumeshade::tools {
 namespace {
@@ -157,6 +158,26 @@ TEST(ImageIoTest, UnusableImagesAreRefusedWithTheirLayer) {
                               {"scene.json: layers.normals: ", expected}))
             << name;
     }
+    // An OpenEXR attribute declaring more bytes than the file holds: the
+    // library would allocate them all before finding the file short.
+    WriteImage(dir / "long.exr", Pattern(BitDepth::kFloat));
+    std::string exr = testing::ReadText(dir / "long.exr");
+    const std::string attribute("compression\0compression\0", 24);
+    ASSERT_NE(exr.find(attribute), std::string::npos);
+    exr.replace(exr.find(attribute) + attribute.size(), 4, "\xff\xff\xff\x7f");
+    testing::WriteText(dir / "long.exr", exr);
+    EXPECT_TRUE(FailsWith([&] { ReadImageSize(dir / "long.exr", where); },
+                          {"layers.normals: the image \"",
+                           "long.exr\" is damaged: its OpenEXR "
+                           "attribute \"compression\" declares 2147483647 bytes, more than"}));
+
+    // Files that are no regular file are refused before anything reads them
+    // (a read of /dev/zero or a named pipe would never end), by what they are.
+    for (const testing::SpecialFile& f : testing::MakeSpecialFiles(dir)) {
+        const std::string image = "the image \"" + f.path.string() + "\" ";
+        EXPECT_TRUE(FailsWith([&] { ReadImageSize(f.path, where); }, {image + f.refusal}));
+        EXPECT_TRUE(FailsWith([&] { ReadImage(f.path, BitDepth::k8, where); }, {f.refusal}));
+    }
 }
 
 TEST(ImageIoTest, AFailedWriteLeavesNoFile) {
@@ -182,16 +203,19 @@ TEST(LayerLoadingTest, TheInputSettlesTheRenderSizeAndGeneratedMapsFollowIt) {
     EXPECT_EQ(loaded.height, 20);
     ASSERT_EQ(loaded.layers.size(), 3u);
     EXPECT_EQ(loaded.input, 0u);
-    EXPECT_EQ(loaded.layers[1].image.width, 30) << "a generated map without a size";
-    EXPECT_EQ(loaded.layers[2].image.height, 4);
-    for (const LoadedLayer& layer : loaded.layers) EXPECT_EQ(layer.image.depth, BitDepth::k16);
+    EXPECT_EQ(loaded.layers[1].footage->Width(), 30) << "a generated map without a size";
+    EXPECT_EQ(loaded.layers[2].footage->Height(), 4);
+    for (const LoadedLayer& layer : loaded.layers) {
+        EXPECT_EQ(layer.footage->GetDepth(), host::Depth::k16);
+    }
 
     // A scene size of its own stretches the input to it.
     testing::WriteText(dir / "t.json", R"({"width": 60, "layers": {"photo": "photo.png"}})");
     const LoadedLayers stretched = LoadLayers(LoadScene(dir / "t.json"), BitDepth::k8);
-    EXPECT_EQ(stretched.layers[0].image.width, 60);
-    EXPECT_EQ(stretched.layers[0].image.height, 20);
-    EXPECT_EQ(stretched.layers[0].image.Pixel(0, 0)[0], Pattern(BitDepth::k8, 30, 20).rgba[0]);
+    const Image photo = FromWorld(*stretched.layers[0].footage);
+    EXPECT_EQ(photo.width, 60);
+    EXPECT_EQ(photo.height, 20);
+    EXPECT_EQ(photo.Pixel(0, 0)[0], Pattern(BitDepth::k8, 30, 20).rgba[0]);
 
     const Scene bare = ParseScene(R"({"layers": {"n": {"generate": "sphere"}}})", "s.json", ".");
     EXPECT_EQ(LoadLayers(bare, BitDepth::k8).width, 512);

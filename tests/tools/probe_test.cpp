@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <sstream>
 
 #include "tool_test_support.h"
 #include "tools/progress.h"
@@ -49,6 +50,33 @@ TEST(ProgressTest, TheBarCoversTheShareDone) {
               "[###############               ]  50%  frame 12 (3/4)");
     EXPECT_EQ(Progress::Line(1.7, 3, 4, 13),
               "[##############################] 100%  frame 13 (4/4)");
+}
+
+TEST(ProgressTest, TheBarLeavesACleanLineForOtherOutputAndEndsWithANewline) {
+    const std::string bar = "\r" + Progress::Line(0.0, 0, 2, 7);
+    const std::string blank = "\r" + std::string(bar.size() - 1, ' ') + "\r";
+    std::ostringstream out;
+    {
+        Progress progress(true, out, 2);
+        progress.StartFrame(0, 7);
+        progress.Clear();  // a probe line follows
+        EXPECT_EQ(out.str(), bar + blank);
+        progress.Clear();
+        EXPECT_EQ(out.str(), bar + blank) << "nothing to clear";
+        progress.StartFrame(1, 8);
+        progress.Finish();
+        EXPECT_EQ(out.str().back(), '\n');
+        out.str("");
+        progress.StartFrame(1, 8);
+    }
+    // Gone before an error: the message starts on a clean line.
+    EXPECT_EQ(out.str().substr(out.str().size() - blank.size()), blank);
+    std::ostringstream quiet;
+    Progress off(false, quiet, 2);
+    off.StartFrame(0, 0);
+    off.Clear();
+    off.Finish();
+    EXPECT_EQ(quiet.str(), "");
 }
 
 }  // namespace

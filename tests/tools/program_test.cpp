@@ -16,6 +16,7 @@
 #include "tool_test_support.h"
 #include "tools/image_io.h"
 #include "tools/json_read.h"
+#include "tools/procedural.h"
 
 namespace lumeshade::tools {
 namespace {
@@ -38,13 +39,6 @@ std::string Quote(const std::string& arg) {
     return quoted + "'";
 }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 struct Result {
     int status = -1;
     std::string out, err;
@@ -60,14 +54,16 @@ struct Result {
 // that folder so that the folder holds only what the program wrote.
 Result RunProgram(const TempDir& dir, const std::vector<std::string>& args) {
     static TempDir logs;
-    std::string command = "cd " + Quote(dir.Path().string()) + " && " + Quote(Program().string());
+    // A run that would hang (reading a named pipe, say) fails instead.
+    std::string command =
+        "cd " + Quote(dir.Path().string()) + " && timeout 120 " + Quote(Program().string());
     for (const std::string& a : args) command += " " + Quote(a);
     command += " >" + Quote((logs / "out").string()) + " 2>" + Quote((logs / "err").string());
     const int raw = std::system(command.c_str());
     Result r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = ReadFile(logs / "out");
-    r.err = ReadFile(logs / "err");
+    r.out = testing::ReadText(logs / "out");
+    r.err = testing::ReadText(logs / "err");
     return r;
 }
 
@@ -235,7 +231,30 @@ TEST(ProgramTest, BadInputIsReportedWithStatusTwoAndLeavesNoFile) {
          "s.json: controls.toon_smoothing: expected a number from 0 to 1, got 2"},
         {R"({"layers": {"n": "nope.png"}})",
          {"s.json"},
-         "layers.n: the image \"./nope.png\" does not exist"},
+         "s.json: layers.n: the image \"nope.png\" does not exist"},
+        {R"({"layers": {"n": "../in/x.png"}})",
+         {"s.json"},
+         "layers.n: the image \"../in/x.png\" does not exist"},
+        // Files no read of may ever end, refused at once.
+        {R"({"layers": {"n": "/dev/zero"}})",
+         {"s.json"},
+         "s.json: layers.n: the image \"/dev/zero\" is a device"},
+        {R"({"layers": {"n": "pipe.png"}})",
+         {"s.json"},
+         "layers.n: the image \"pipe.png\" is a named pipe"},
+        {R"({"layers": {"n": "link.png"}})", {"s.json"}, "\"link.png\" is a named pipe"},
+        {"", {"pipe.png"}, "pipe.png: the scene file is a named pipe"},
+        {"", {"--input", "/dev/zero"}, "--input: the image \"/dev/zero\" is a device"},
+        {"", {"--layer", "n=pipe.png"}, "--layer: n: the image \"pipe.png\" is a named pipe"},
+        // Beyond single precision, the composition's.
+        {"{" + sphere + R"(, "lights": [{"position": [1e39, 0, 0]}]})",
+         {"s.json"},
+         "s.json: lights[0].position[0]: expected a number from -3.4028234663852886e+38 to "
+         "3.4028234663852886e+38 (finite in single precision), got 1e+39"},
+        {"{" + sphere + "}",
+         {"s.json", "--light", R"({"intensity": -1e39})"},
+         "--light: intensity: expected a number from"},
+        {"", {"--input", "n.png", "--layer", "n"}, "--layer: expected NAME=PATH or NAME={...}"},
         {R"({"layers": {"n": "zero.png"}})", {"s.json"}, "is an empty file"},
         {R"({"layers": {"n": "junk.png"}})", {"s.json"}, "cannot read the image"},
         {R"({"width": 100000, )" + sphere + "}",
@@ -264,6 +283,7 @@ TEST(ProgramTest, BadInputIsReportedWithStatusTwoAndLeavesNoFile) {
          {"s.json", "--module", "/no/such.so"},
          "module \"/no/such.so\": no such file"},
         {"{" + sphere + "}", {"s.json", "--module", "junk.png"}, "cannot load module"},
+        {"{" + sphere + "}", {"s.json", "--module", "pipe.png"}, "the file is a named pipe"},
         {"", {"nothing.json"}, "nothing.json: the scene file does not exist"},
         {"", {"--bogus"}, "--bogus"},
         // Outputs that cannot be written, each refused before anything renders.
@@ -271,9 +291,7 @@ TEST(ProgramTest, BadInputIsReportedWithStatusTwoAndLeavesNoFile) {
         {"{" + sphere + "}", {"s.json", "-o", "folder.png"}, "\"folder.png\" is a folder"},
         {"{" + sphere + "}", {"s.json", "-o", "zero.png/x.png"}, "\"zero.png\" is not a folder"},
         // Images that are no image, or too large for the host.
-        {R"({"layers": {"n": "folder.png"}})",
-         {"s.json"},
-         "the image \"./folder.png\" is a folder"},
+        {R"({"layers": {"n": "folder.png"}})", {"s.json"}, "the image \"folder.png\" is a folder"},
         {R"({"layers": {"n": "wide.png"}})",
          {"s.json"},
          "30001 x 1 pixels is too large: at most 30000 pixels a side"},
@@ -301,6 +319,8 @@ TEST(ProgramTest, BadInputIsReportedWithStatusTwoAndLeavesNoFile) {
         WriteText(dir / "kept.png", "an earlier render");
         ::chmod((dir / "kept.png").c_str(), 0444);
         WriteImage(dir / "wide.png", MakeImage(30001, 1, BitDepth::k8));
+        ::mkfifo((dir / "pipe.png").c_str(), 0644);
+        fs::create_symlink("pipe.png", dir / "link.png");
         if (!c.scene.empty()) WriteText(dir / "s.json", c.scene);
         const auto before = dir.Entries();
         const Result r = RunProgram(dir, c.args);
@@ -310,6 +330,115 @@ TEST(ProgramTest, BadInputIsReportedWithStatusTwoAndLeavesNoFile) {
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(dir.Entries(), before) << c.expected;
         EXPECT_TRUE(fs::is_empty(dir / "locked"));
+    }
+}
+
+// A sphere's normals, encoded as the effect reads them, and the same as a
+// renderer's -1..1 pass with y down.
+void WriteNormalPasses(const TempDir& dir) {
+    MapParams sphere;
+    sphere.width = sphere.height = 40;
+    const Image encoded = GenerateMap(sphere);
+    Image raw = encoded;
+    for (std::size_t i = 0; i < raw.rgba.size(); i += 4) {
+        for (int c = 0; c < 3; ++c) raw.rgba[i + c] = raw.rgba[i + c] * 2 - 1;
+        raw.rgba[i + 1] = -raw.rgba[i + 1];
+    }
+    WriteImage(dir / "encoded.exr", encoded);
+    WriteImage(dir / "raw.exr", raw);
+}
+
+TEST(ProgramTest, ASceneFromTheCommandLinePrintsAsAFileThatRendersTheSameBytes) {
+    TempDir dir;
+    WriteNormalPasses(dir);
+    const std::vector<std::string> options = {
+        "--input",  "encoded.exr",
+        "--layer",  R"(m={"generate": "matcap", "width": 32})",
+        "--light",  R"({"type": "spot", "position": [5, 8, -30], "color": "#ffcc88"})",
+        "--light",  R"({"position": {"keys": [[0, [30, 30, -20]], [2, [0, 0, -20]]]}})",
+        "--set",    "matcap_enable=true",
+        "--set",    "matcap_map=m",
+        "--frames", "1",
+        "--depth",  "16"};
+    std::vector<std::string> render = options;
+    render.insert(render.end(), {"-o", "direct.tif", "--quiet"});
+    const Result direct = RunProgram(dir, render);
+    ASSERT_EQ(direct.status, 0) << direct.err;
+    std::vector<std::string> print = options;
+    print.push_back("--print-scene");
+    const Result printed = RunProgram(dir, print);
+    ASSERT_EQ(printed.status, 0) << printed.err;
+    const Json scene = Json::parse(printed.out);
+    EXPECT_EQ(scene["input"], "encoded.exr");
+    EXPECT_EQ(scene["lights"][1]["name"], "Light 2");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"direct.tif", "encoded.exr", "raw.exr"}))
+        << "printing renders nothing";
+    WriteText(dir / "saved.json", printed.out);
+    const Result saved = RunProgram(dir, {"saved.json", "-o", "saved.tif", "--quiet"});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    const Image a = ReadImage(dir / "direct.tif", BitDepth::k16, {"test", ""});
+    const Image b = ReadImage(dir / "saved.tif", BitDepth::k16, {"test", ""});
+    EXPECT_TRUE(a.rgba == b.rgba) << "the saved scene renders other pixels";
+}
+
+TEST(ProgramTest, ASignedNormalPassRendersAsItsEncodedTwinAndWarnsWithoutItsConversion) {
+    TempDir dir;
+    WriteNormalPasses(dir);
+    const auto probe = [&](const std::string& layer, Result* result = nullptr) {
+        WriteText(dir / "s.json", R"({"layers": {"n": )" + layer + R"(}, "lights": [
+            {"position": [4, 4, -30]}, {"type": "parallel", "position": [40, 20, -5]}]})");
+        const Result r = RunProgram(
+            dir, {"s.json", "-o", "x.exr", "--probe", "12,9", "--probe", "30,25", "--quiet"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        if (result != nullptr) *result = r;
+        std::vector<Json> probes;
+        for (const std::string& line : r.Lines()) probes.push_back(Json::parse(line));
+        return probes;
+    };
+    const auto encoded = probe(R"("encoded.exr")");
+    Result converted, plain;
+    const auto fromRaw =
+        probe(R"({"path": "raw.exr", "normals": "signed", "flip_y": true})", &converted);
+    ASSERT_EQ(fromRaw.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        for (const char* c : {"r", "g", "b", "a"}) {
+            EXPECT_NEAR(fromRaw[i][c].get<double>(), encoded[i][c].get<double>(), 1e-5) << c;
+        }
+    }
+    EXPECT_EQ(converted.err, "") << "a converted pass raises no doubt";
+    probe(R"("raw.exr")", &plain);
+    EXPECT_EQ(plain.err,
+              "lumeshade-render: warning: s.json: layers.n: the normal map \"raw.exr\" has many "
+              "negative values (75% of its pixels): the effect reads normals encoded as (n + 1) / "
+              "2; a -1..1 pass needs \"normals\": \"signed\"\n");
+}
+
+TEST(ProgramTest, TheHelpListsTheOptionsOfTheDocumentationWithTheirDefaults) {
+    TempDir dir;
+    const Result help = RunProgram(dir, {"--help"});
+    ASSERT_EQ(help.status, 0);
+    std::ifstream in(std::string(LUMESHADE_SOURCE_DIR) + "/docs/renderer.md");
+    std::vector<std::string> documented;
+    for (std::string line; std::getline(in, line);) {
+        // Rows of the options table: | `-o, --output PATH` | meaning |
+        if (line.rfind("| `-", 0) != 0) continue;
+        std::string option = line.substr(3, line.find('`', 3) - 3);
+        std::erase(option, '\\');  // "8\|16" in a table cell
+        if (const std::size_t comma = option.find(", "); comma != std::string::npos) {
+            option.erase(comma + 1, 1);  // the help writes "-o,--output"
+        }
+        documented.push_back(option);
+    }
+    std::vector<std::string> shown;
+    for (const std::string& line : help.Lines()) {
+        if (line.rfind("  -", 0) != 0) continue;
+        std::string option = line.substr(2, line.find("  ", 2) - 2);
+        shown.push_back(option);
+    }
+    EXPECT_EQ(shown, documented);
+    for (const char* text : {"one KEY=VALUE per --set", ".tiff", "(default 1)", "(default high)",
+                             "(default: the scene's, else float)"}) {
+        EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "tool_test_support.h"
 #include "tools/demo_scene.h"
+#include "tools/scene_json.h"
 
 namespace lumeshade::tools {
 namespace {
@@ -24,14 +25,15 @@ TEST(SceneTest, ReadsEveryPartOfAScene) {
         "layers": {
             "photo": "images/photo.png",
             "ring": {"generate": "torus", "width": 64, "ring_radius": 0.5, "tube_radius": 0.2},
-            "tiles": {"generate": "checker", "square_size": 8, "color1": [1, 0, 0]}
+            "tiles": {"generate": "checker", "square_size": 8, "color1": [1, 0, 0]},
+            "pass": {"path": "pass.exr", "normals": "signed", "flip_y": true}
         },
         "input": "ring",
         "controls": {"specular_enable": true, "display": "Specular"},
         "camera": {"position": {"keys": [[2, [0, 0, -100]], [11, [0, 0, -400]]]}},
         "lights": [
             {"name": "Key", "type": "spot", "on": false,
-             "intensity": {"keys": [[2, 50], [4, 150]]}},
+             "intensity": {"keys": [[2, 50], [4, 150]]}, "color": "#ff8000"},
             {"type": "ambient", "color": [0.5, 0.25, 1]}
         ]
     })");
@@ -42,9 +44,13 @@ TEST(SceneTest, ReadsEveryPartOfAScene) {
     EXPECT_EQ(scene.frames->Count(), 10);
     EXPECT_DOUBLE_EQ(scene.fps, 30.0);
 
-    ASSERT_EQ(scene.layers.size(), 3u);
+    ASSERT_EQ(scene.layers.size(), 4u);
     EXPECT_EQ(scene.layers[0].path, std::filesystem::path("/scenes/images/photo.png"));
+    EXPECT_EQ(scene.layers[0].given, "images/photo.png");
+    EXPECT_EQ(scene.layers[0].conversion, PassConversion{});
     EXPECT_FALSE(scene.layers[0].generate);
+    EXPECT_EQ(scene.layers[3].path, std::filesystem::path("/scenes/pass.exr"));
+    EXPECT_EQ(scene.layers[3].conversion, (PassConversion{true, true}));
     const LayerSource& ring = scene.layers[1];
     ASSERT_TRUE(ring.generate);
     EXPECT_EQ(ring.generate->kind, MapKind::kTorus);
@@ -67,6 +73,7 @@ TEST(SceneTest, ReadsEveryPartOfAScene) {
     EXPECT_EQ(scene.lights[0].type, LightKind::kSpot);
     EXPECT_FALSE(scene.lights[0].on.Held(5));
     EXPECT_DOUBLE_EQ(scene.lights[0].intensity.At(3), 100.0);
+    EXPECT_EQ(scene.lights[0].color.At(0), (Vec3{1, 128 / 255.0, 0}));
     EXPECT_EQ(scene.lights[1].name, "Light 2") << "unnamed lights are named by their place";
     EXPECT_TRUE(scene.lights[1].on.Held(0));
     EXPECT_EQ(scene.lights[1].color.At(0), (Vec3{0.5, 0.25, 1}));
@@ -93,6 +100,8 @@ TEST(SceneTest, BadScenesNameTheKeyAndWhatWasExpected) {
     };
     const BadScene cases[] = {
         {R"({"widht": 10})", {"scene.json: widht: unknown key (did you mean \"width\"?)"}},
+        // Every message is one line, whatever a key holds.
+        {R"({"wid\nth\u0001": 10})", {"scene.json: wid\\nth\\x01: unknown key"}},
         {R"({"width": "big"})", {"width: expected a whole number from 1 to 30000, got \"big\""}},
         {R"({"width": 40000})", {"width: expected a whole number from 1 to 30000, got 40000"}},
         {R"({"width": 12.5})", {"width: expected a whole number"}},
@@ -117,7 +126,15 @@ TEST(SceneTest, BadScenesNameTheKeyAndWhatWasExpected) {
          {"layers.n.colour1: unknown key (did you mean \"color1\"?)"}},
         {R"({"layers": {"n": {"generate": "matcap", "color": [1, 1.5, 0]}}})",
          {"layers.n.color[1]: expected a number from 0 to 1, got 1.5"}},
-        {R"({"layers": {"n": 5}})", {"layers.n: expected an image path or {\"generate\""}},
+        {R"({"layers": {"n": 5}})",
+         {"layers.n: expected an image path, {\"path\": PATH, ...} or {\"generate\""}},
+        {R"({"layers": {"n": {"path": ""}}})", {"layers.n.path: expected an image path, got \"\""}},
+        {R"({"layers": {"n": {"path": "n.exr", "normals": "signd"}}})",
+         {"layers.n.normals: expected \"encoded\"", "(did you mean \"signed\"?)"}},
+        {R"({"layers": {"n": {"path": "n.exr", "flip_y": 1}}})",
+         {"layers.n.flip_y: expected true or false, got 1"}},
+        {R"({"layers": {"n": {"path": "n.exr", "generate": "uv"}}})",
+         {"layers.n.generate: unknown key"}},
         {R"({"layers": {"a": "a.png", "b": "b.png"}})", {"input: missing"}},
         {R"({"layers": {"normals": "n.png"}, "input": "normls"})",
          {"input: expected a layer name (normals) or an image file", "did you mean \"normals\""}},
@@ -132,6 +149,18 @@ TEST(SceneTest, BadScenesNameTheKeyAndWhatWasExpected) {
          {"lights[0].color[1]: expected a number from 0 to 1, got 2"}},
         {lit(R"(, "lights": [{"position": [1, 2]}]})"),
          {"lights[0].position: expected [x, y, z], got an array of 2"}},
+        {lit(R"(, "lights": [{"color": "#ff80zz"}]})"),
+         {"lights[0].color: expected [r, g, b] with each number from 0 to 1, or \"#rrggbb\""}},
+        // Beyond single precision, which the composition holds them in.
+        {lit(R"(, "lights": [{"position": [1e39, 0, 0]}]})"),
+         {"lights[0].position[0]: expected a number from -3.4028234663852886e+38 to "
+          "3.4028234663852886e+38 (finite in single precision), got 1e+39"}},
+        {lit(R"(, "lights": [{"anchor": {"keys": [[0, [0, 0, 0]], [9, [0, -4e38, 0]]]}}]})"),
+         {"lights[0].anchor.keys[1][1][1]: expected a number from -3.40"}},
+        {lit(R"(, "lights": [{"intensity": 3.5e38}]})"),
+         {"lights[0].intensity: expected a number from", "got 3.5e+38"}},
+        {lit(R"(, "camera": {"position": [0, 0, -1e300]}})"),
+         {"camera.position[2]: expected a number from"}},
         {lit(R"(, "lights": [{"cone_angle": 200}]})"),
          {"lights[0].cone_angle: expected a number from 0 to 180, got 200"}},
         {lit(R"(, "lights": [{"intensity": {"keys": [[5, 1], [3, 2]]}}]})"),
@@ -181,6 +210,10 @@ TEST(SceneTest, SceneFilesThatCannotBeReadAreRefused) {
     EXPECT_TRUE(FailsWith([&] { LoadScene(dir / "empty.json"); },
                           {"empty.json: malformed JSON at line 1, column 1"}));
     EXPECT_TRUE(FailsWith([&] { LoadScene(dir / "folder.json"); }, {"is a folder"}));
+    for (const testing::SpecialFile& f : testing::MakeSpecialFiles(dir)) {
+        EXPECT_TRUE(FailsWith([&] { LoadScene(f.path); },
+                              {f.path.string() + ": the scene file " + f.refusal}));
+    }
 }
 
 TEST(SceneTest, RelativeImagePathsStartInTheScenesFolder) {
@@ -192,6 +225,22 @@ TEST(SceneTest, RelativeImagePathsStartInTheScenesFolder) {
     ASSERT_EQ(scene.layers.size(), 1u);
     EXPECT_EQ(scene.layers[0].path, dir / "maps/n.png");
     EXPECT_EQ(scene.input, "maps/n.png") << "an input path becomes a layer of its own";
+}
+
+TEST(SceneTest, AWrittenSceneNamesItsImagesFromWhereItIsSaved) {
+    // Reading it back gives the same scene: the fuzzer's seeds check that for
+    // every example and test scene. Here: where the paths lead.
+    const Scene scene = Parse(R"({"layers": {"a": "images/a.png", "b": "/maps/b.exr",
+        "c": {"path": "../c.exr", "normals": "signed"}}, "input": "a"})");
+    const auto paths = [&](const std::filesystem::path& folder) {
+        const Json layers = SceneToJson(scene, folder)["layers"];
+        return std::vector<Json>{layers["a"], layers["b"], layers["c"]["path"]};
+    };
+    EXPECT_EQ(paths("/scenes"), (std::vector<Json>{"images/a.png", "/maps/b.exr", "../c.exr"}));
+    EXPECT_EQ(paths("/scenes/shots"),
+              (std::vector<Json>{"../images/a.png", "/maps/b.exr", "../../c.exr"}));
+    EXPECT_EQ(paths("/"), (std::vector<Json>{"scenes/images/a.png", "/maps/b.exr", "c.exr"}));
+    EXPECT_EQ(SceneToJson(scene, "/scenes")["layers"]["c"]["normals"], "signed");
 }
 
 TEST(SceneTest, SettingsTakeJsonOrTextAndTheLastOneWins) {
@@ -212,6 +261,11 @@ TEST(SceneTest, SettingsTakeJsonOrTextAndTheLastOneWins) {
     EXPECT_TRUE(scene.controls[4].value.is_object());
     EXPECT_TRUE(FailsWith([&] { ApplySetting(scene, "=1"); }, {"--set: expected KEY=VALUE"}));
     EXPECT_TRUE(FailsWith([&] { ApplySetting(scene, "display"); }, {"expected KEY=VALUE"}));
+    EXPECT_TRUE(FailsWith([&] { ApplySetting(scene, "display=\xff"); }, {"--set: expected UTF-8"}));
+    EXPECT_TRUE(IsUtf8("a\u00e9\u20ac\U0001F600"));
+    for (const char* bad : {"\xc0\x80", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xe2\x82"}) {
+        EXPECT_FALSE(IsUtf8(bad)) << "overlong, surrogate, above U+10FFFF, cut short";
+    }
 }
 
 TEST(SceneTest, FrameRangesOfTheCommandLine) {

@@ -30,6 +30,16 @@ private:
 };
 
 void WriteText(const std::filesystem::path& path, const std::string& text);
+std::string ReadText(const std::filesystem::path& path);
+
+// Paths in `dir` that are no regular file, made there, each with the words
+// the program refuses it with: /dev/zero, a named pipe, a folder, a link to
+// each and a link to nothing.
+struct SpecialFile {
+    std::filesystem::path path;
+    std::string refusal;  // "is a device", ...
+};
+std::vector<SpecialFile> MakeSpecialFiles(const TempDir& dir);
 
 // The controls as the module registers them (by the module linked into the
 // test, through the emulated host).

@@ -1,0 +1,137 @@
+#!/usr/bin/python3
+"""The live page in a real browser (Debian's chromium, headless, driven
+through chromedriver): the page loads and renders, a slider changes the
+image, a light is dragged, a group switched off hides its controls, and the
+saved scene renders on the command line to the page's image, byte for byte.
+Takes a screenshot of the page on the way.
+
+    live_page_test.py PROGRAM [SCREENSHOT.png]
+
+Fails (exit status 1) when the browser or its driver is missing."""
+
+import base64
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.request
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+
+# The built-in demo's scene: what the README's picture shows.
+DEMO = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples", "demo.json")
+TIMEOUT = 20
+
+
+def wait(what, condition):
+    end = time.monotonic() + TIMEOUT
+    while time.monotonic() < end:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise AssertionError("timed out waiting: " + what)
+
+
+def settled(driver):
+    """Waits until the page has no request outstanding and shows a full-size
+    render; returns that image's bytes."""
+    wait("the page to settle", lambda: driver.execute_script(
+        "return document.body.dataset.busy === '' && "
+        "document.getElementById('render').dataset.full === 'yes'"))
+    data = driver.execute_async_script(
+        "const done = arguments[0];"
+        "fetch(document.getElementById('render').src).then(r => r.arrayBuffer())"
+        ".then(b => { let s = ''; new Uint8Array(b).forEach(c => s += String.fromCharCode(c));"
+        " done(btoa(s)); });")
+    return base64.b64decode(data)
+
+
+def start_browser():
+    for program in ("/usr/bin/chromium", "/usr/bin/chromedriver"):
+        if not os.access(program, os.X_OK):
+            raise AssertionError(program + " is missing: scripts/setup browser installs it")
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for argument in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
+                     "--disable-gpu", "--window-size=1400,900"):
+        options.add_argument(argument)
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+def main(program, screenshot):
+    folder = tempfile.mkdtemp(prefix="lumeshade-browser-")
+    server = None
+    driver = None
+    try:
+        os.mkdir(os.path.join(folder, "out"))
+        server = subprocess.Popen(
+            [program, "--serve", DEMO, "--port", "0", "--output-folder", "out"],
+            cwd=folder, stdout=subprocess.PIPE, text=True)
+        line = server.stdout.readline()
+        address = line[line.index("http://"):].split()[0]
+        driver = start_browser()
+        driver.get(address)
+        first = settled(driver)
+
+        # A slider moved by the pointer changes the image (its group opened
+        # first: it may start collapsed).
+        slider = driver.find_element(By.CSS_SELECTOR, "#control-specular_spread input[type=range]")
+        if not slider.is_displayed():
+            driver.find_element(By.XPATH, "//*[@id='control-specular_spread']/../legend").click()
+        ActionChains(driver).click_and_hold(slider).move_by_offset(-60, 0).release().perform()
+        moved = settled(driver)
+        assert moved != first, "the image did not change with the slider"
+
+        # A light dragged on the image moves in the scene.
+        def key_light():
+            return json.load(urllib.request.urlopen(address + "api/scene"))["lights"][0]
+        before = key_light()["position"]
+        handle = driver.find_element(By.ID, "light-handle-0")
+        ActionChains(driver).drag_and_drop_by_offset(handle, 60, 40).perform()
+        dragged = settled(driver)
+        after = key_light()["position"]
+        assert after[0] > before[0] + 20 and after[1] > before[1] + 10 and after[2] == before[2], \
+            "the light did not move as dragged: %r to %r" % (before, after)
+        assert dragged != moved, "the image did not change with the light"
+        if screenshot:
+            driver.save_screenshot(screenshot)
+
+        # The group switched off: its controls hide.
+        spread = driver.find_element(By.ID, "control-specular_spread")
+        assert spread.is_displayed()
+        driver.find_element(By.CSS_SELECTOR, "#control-specular_enable input").click()
+        settled(driver)
+        wait("the group's controls to hide", lambda: not spread.is_displayed())
+
+        # Saved, the scene renders on the command line to the page's image.
+        page_image = settled(driver)
+        field = driver.find_element(By.ID, "save-path")
+        field.clear()
+        field.send_keys("saved.json")
+        driver.find_element(By.ID, "save").click()
+        wait("the scene to be saved", lambda: os.path.exists(os.path.join(folder, "out/saved.json")))
+        subprocess.run([program, "out/saved.json", "-o", "out/check.png", "--quiet"], cwd=folder,
+                       check=True)
+        with open(os.path.join(folder, "out/check.png"), "rb") as f:
+            assert f.read() == page_image, "the command line's render differs from the page's"
+        errors = driver.find_element(By.ID, "error").text
+        assert not errors, "the page shows an error: " + errors
+    finally:
+        if driver:
+            driver.quit()
+        if server:
+            server.terminate()
+            server.wait(10)
+        shutil.rmtree(folder, ignore_errors=True)
+    print("live page: all checks passed")
+
+
+if __name__ == "__main__":
+    main(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else None)
