@@ -67,6 +67,11 @@ std::optional<RunOptions> ParseCommandLine(int argc, const char* const* argv, st
                         "Print the output pixel at X,Y of every frame as a JSON line (one per "
                         "--probe)"))
         ->type_name("X,Y");
+    app.add_flag("--hash", options.hash,
+                 "Print a checksum of the pixels of every written frame as a JSON line");
+    app.add_flag("--stats", options.stats,
+                 "Print the minimum, maximum and mean of each channel of every written frame "
+                 "as a JSON line");
     app.add_flag("--print-scene", options.printScene,
                  "Print the scene these options make, as a scene file, then stop");
     app.add_flag("--list-controls", options.listControls,
@@ -122,8 +127,8 @@ std::optional<RunOptions> ParseCommandLine(int argc, const char* const* argv, st
         return std::string();
     };
     const std::string pageOption = given({"--port", "--bind", "--folder", "--output-folder"});
-    const std::string renderOption =
-        given({"--output", "--probe", "--region", "--print-scene", "--list-controls"});
+    const std::string renderOption = given({"--output", "--probe", "--hash", "--stats", "--region",
+                                            "--print-scene", "--list-controls"});
     if (!options.serve && !pageOption.empty()) {
         err << "lumeshade-render: error: " << pageOption << ": only with --serve\n";
         status = kExitBadInput;

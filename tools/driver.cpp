@@ -14,6 +14,7 @@
 #include "tools/composition_builder.h"
 #include "tools/control_driver.h"
 #include "tools/control_values.h"
+#include "tools/frame_summary.h"
 #include "tools/image_io.h"
 #include "tools/input_error.h"
 #include "tools/layer_loading.h"
@@ -208,10 +209,15 @@ int Render(const RunOptions& options, std::ostream& out, std::ostream& err) {
         CheckModule(host, result, "frame " + std::to_string(frame) + ": the module's render");
         progress.Rows(1, 1);
         const Image image = FromWorld(host.Output());
-        if (!settings.probes.empty()) progress.Clear();
+        if (!settings.probes.empty() || options.hash || options.stats) progress.Clear();
         for (const ProbePoint& p : settings.probes) out << ProbeLine(frame, p, image) << '\n';
         out << std::flush;
-        WriteImage(FrameFileName(settings.output, frame), image);
+        const std::string file = FrameFileName(settings.output, frame);
+        WriteImage(file, image);
+        // Printed only for frames whose file was written.
+        if (options.hash) out << HashLine(frame, file, host.Output()) << '\n';
+        if (options.stats) out << StatsLine(frame, image) << '\n';
+        out << std::flush;
     }
     progress.Finish();
     return kExitOk;

@@ -23,6 +23,8 @@ struct RunOptions {
     std::vector<std::string> lights;
     std::vector<std::string> settings;  // --set KEY=VALUE
     std::vector<std::string> probes;    // --probe X,Y
+    bool hash = false;                  // --hash: a checksum line per written frame
+    bool stats = false;                 // --stats: a channel-range line per written frame
     std::optional<std::string> region;  // --region X,Y,W,H; none: the whole output
     bool printScene = false;
     bool listControls = false;

@@ -2,12 +2,14 @@
 // regression frames that pin every output bit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/shading/frame_report.h"
 #include "tests/support/module_host.h"
 #include "tests/support/pixels.h"
 #include "tests/support/showcase.h"
@@ -111,8 +113,9 @@ TEST(DisplayTest, AdjustedNormalsShowTheDecodedNormal) {
 }
 
 // Frames at 64 x 64 whose every byte is pinned: a change to any output bit
-// of the pass shows here. When a change is intended, the new sums are
-// printed by the failure.
+// of the pass shows here. A failure says where the frame changed, leaves it
+// beside the build as an image, and prints the new sum for when the change
+// is intended.
 TEST(RegressionTest, FramesAreUnchanged) {
     for (const testing::RegressionFrame& f : testing::RegressionFrames()) {
         for (int i = 0; i < 3; ++i) {
@@ -120,9 +123,15 @@ TEST(RegressionTest, FramesAreUnchanged) {
             ModuleHost m(testing::kFrameSize, testing::kFrameSize, d);
             testing::SetUpFrame(m, d, f);
             ASSERT_EQ(m.Host().RenderFrame(), PF_Err_NONE);
-            EXPECT_EQ(testing::Checksum(m.Host().Output()), f.sums[i])
-                << f.name << ", " << testing::kFrameDepthNames[i] << ": 0x" << std::hex
-                << testing::Checksum(m.Host().Output());
+            std::string name = std::string(f.name) + "_" + testing::kFrameDepthNames[i];
+            std::replace(name.begin(), name.end(), ' ', '_');
+            const uint64_t sum = testing::Checksum(m.Host().Output());
+            if (sum == f.sums[i]) {
+                testing::KeepPinnedFrame(name, m.Host().Output());
+            } else {
+                ADD_FAILURE() << testing::ReportChangedFrame(name, m.Host().Output(), f.sums[i])
+                              << "; its sum is 0x" << std::hex << sum;
+            }
         }
     }
 }

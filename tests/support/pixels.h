@@ -150,7 +150,9 @@ inline uint64_t Checksum(const host::World& w) {
     const int pixelSize = w.GetDepth() == host::Depth::k8    ? 4
                           : w.GetDepth() == host::Depth::k16 ? 8
                                                              : 16;
-    uint64_t h = 1469598103934665603ull;  // FNV-1a
+    // FNV-1a's steps and prime, from a start one digit shorter than its
+    // offset basis (14695981039346656037); the pinned sums depend on it.
+    uint64_t h = 1469598103934665603ull;
     const auto* base = static_cast<const unsigned char*>(static_cast<const void*>(w.Def().data));
     for (A_long y = 0; y < w.Height(); ++y) {
         const unsigned char* row = base + size_t(y) * size_t(w.RowBytes());

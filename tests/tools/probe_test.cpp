@@ -1,13 +1,15 @@
-// Probe lines and the progress bar's text.
+// Probe, hash and stats lines and the progress bar's text.
 #include "tools/probe.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <sstream>
 
 #include "tool_test_support.h"
+#include "tools/frame_summary.h"
 #include "tools/progress.h"
 
 namespace lumeshade::tools {
@@ -41,6 +43,28 @@ TEST(ProbeTest, ALineHoldsTheFrameThePointAndTheFourChannels) {
     for (const char* bad : {"", "2", "2,", ",1", "-1,0", "a,b", "1.5,2", "1,2,3"}) {
         EXPECT_TRUE(testing::FailsWith([&] { ParseProbe(bad); }, {"--probe: expected X,Y"})) << bad;
     }
+}
+
+// --hash is FNV-1a 64 over the pixels' bytes, without the rows' padding.
+TEST(FrameSummaryTest, TheHashIsFnv1aOfThePixelBytes) {
+    host::World world(1, 2, host::Depth::k8);
+    std::memcpy(world.Row(0), "foob", 4);
+    std::memcpy(world.Row(1), "ar!!", 4);
+    EXPECT_EQ(PixelChecksum(world), 0x745faceb4ecb0edeull);  // of "foobar!!"
+    EXPECT_EQ(HashLine(2, "f.png", world),
+              R"({"frame":2,"file":"f.png","fnv1a64":"745faceb4ecb0ede"})");
+}
+
+TEST(FrameSummaryTest, StatsGiveEachChannelsRangeAndMean) {
+    Image image = MakeImage(2, 1, BitDepth::kFloat);
+    float* p = image.Pixel(0, 0);
+    p[0] = 0.25f, p[1] = std::nanf(""), p[2] = std::numeric_limits<float>::infinity(), p[3] = 1;
+    float* q = image.Pixel(1, 0);
+    q[0] = 0.75f, q[1] = 0.5f, q[2] = 0, q[3] = 1;
+    EXPECT_EQ(StatsLine(3, image), R"({"frame":3,"a":{"min":1,"max":1,"mean":1},)"
+                                   R"("r":{"min":0.25,"max":0.75,"mean":0.5},)"
+                                   R"("g":{"min":"NaN","max":"NaN","mean":"NaN"},)"
+                                   R"("b":{"min":0,"max":"Infinity","mean":"Infinity"}})");
 }
 
 TEST(ProgressTest, TheBarCoversTheShareDone) {

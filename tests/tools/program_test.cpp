@@ -14,9 +14,11 @@
 
 #include "AE_Effect.h"
 #include "tool_test_support.h"
+#include "tools/frame_summary.h"
 #include "tools/image_io.h"
 #include "tools/json_read.h"
 #include "tools/procedural.h"
+#include "tools/world_images.h"
 
 namespace lumeshade::tools {
 namespace {
@@ -475,6 +477,78 @@ TEST(ProgramTest, WithoutASceneItRendersTheDemo) {
     EXPECT_EQ(demo.Pixel(2, 2)[3], 1.0f) << "the sphere stands on a lit wall";
     EXPECT_EQ(r.Lines().size(), 2u);
 }
+
+// Every scene under examples/ renders, at a size of about 128 pixels a
+// side, every one of its frames into a file of the right size whose pixels
+// have sane ranges and the checksum --hash prints.
+class ExampleTest : public ::testing::TestWithParam<std::string> {};
+
+std::vector<std::string> ExampleScenes() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(fs::path(LUMESHADE_SOURCE_DIR) / "examples")) {
+        if (entry.path().extension() == ".json") names.push_back(entry.path().stem().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_P(ExampleTest, RendersEveryFrameWithSaneChannels) {
+    const fs::path scene = fs::path(LUMESHADE_SOURCE_DIR) / "examples" / (GetParam() + ".json");
+    const Json json = Json::parse(testing::ReadText(scene));
+    const int width = json.at("width"), height = json.at("height");
+    const Json named = json.value("depth", Json("float"));
+    const BitDepth depth =
+        ParseBitDepth(named.is_string() ? named.get<std::string>() : named.dump()).value();
+    const Json frames = json.value("frames", Json::object());
+    const int start = frames.value("start", 0), end = frames.value("end", start);
+    const int factor = (std::max(width, height) + 127) / 128;
+
+    TempDir dir;
+    const Result r = RunProgram(dir, {scene.string(), "-o", "f_####.exr", "--downsample",
+                                      std::to_string(factor), "--hash", "--stats", "--quiet"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = r.Lines();
+    ASSERT_EQ(lines.size(), std::size_t(2 * (end - start + 1))) << r.out;
+    for (int frame = start; frame <= end; ++frame) {
+        char file[16];
+        std::snprintf(file, sizeof file, "f_%04d.exr", frame);
+        const Image written = ReadImage(dir / file, depth, {"test", ""});
+        EXPECT_EQ(written.width, (width + factor - 1) / factor) << file;
+        EXPECT_EQ(written.height, (height + factor - 1) / factor) << file;
+
+        const Json hash = Json::parse(lines[std::size_t(2 * (frame - start))]);
+        EXPECT_EQ(hash["frame"], frame);
+        EXPECT_EQ(hash["file"], file);
+        char sum[17];
+        std::snprintf(sum, sizeof sum, "%016llx",
+                      static_cast<unsigned long long>(PixelChecksum(ToWorld(written))));
+        EXPECT_EQ(hash["fnv1a64"], sum) << "the sum of the pixels in " << file;
+
+        const Json stats = Json::parse(lines[std::size_t(2 * (frame - start) + 1)]);
+        EXPECT_EQ(stats["frame"], frame);
+        for (const char* c : {"a", "r", "g", "b"}) {
+            const Json& s = stats.at(c);
+            ASSERT_TRUE(s["min"].is_number() && s["max"].is_number() && s["mean"].is_number())
+                << "finite: " << stats;
+            // Extremes print as floats, the mean as a double.
+            const double min = s["min"].get<float>(), max = s["max"].get<float>();
+            EXPECT_GE(min, 0) << stats;
+            EXPECT_LE(min, s["mean"].get<double>()) << stats;
+            EXPECT_LE(s["mean"].get<double>(), max) << stats;
+            if (depth != BitDepth::kFloat) {
+                EXPECT_LE(max, ChannelMax(depth)) << stats;
+            }
+        }
+        EXPECT_GT(stats["a"]["max"].get<double>(), 0) << "something covers the frame";
+        EXPECT_GT(stats["r"]["max"].get<double>() + stats["g"]["max"].get<double>() +
+                      stats["b"]["max"].get<double>(),
+                  0)
+            << "the frame is not black";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, ExampleTest, ::testing::ValuesIn(ExampleScenes()),
+                         [](const auto& info) { return info.param; });
 
 }  // namespace
 }  // namespace lumeshade::tools
