@@ -100,8 +100,8 @@ void AddLights(ModuleHost& m, int count, SceneSize size) {
         host::CompLayer& light =
             m.AddLight("Light", AEGP_LightType_POINT,
                        {x * size.width, y * size.height, 0.3 * size.width + 10.0 * (i % 5)});
-        light.intensity = host::Animated<double>(count > 4 ? 400.0 / count : 100.0 - 10.0 * i);
-        if (i % 3 == 2) light.color = host::Animated<host::ColorD>(host::ColorD{1, 1.0, 0.7, 0.4});
+        light.intensity = host::Keyed<double>(count > 4 ? 400.0 / count : 100.0 - 10.0 * i);
+        if (i % 3 == 2) light.color = host::Keyed<host::ColorD>(host::ColorD{1, 1.0, 0.7, 0.4});
     }
 }
 

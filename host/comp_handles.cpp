@@ -30,6 +30,28 @@ std::optional<double> Seconds(const A_Time* time) {
     return double(time->value) / double(time->scale);
 }
 
+std::optional<double> CompFrame(const HostState& s, int index, AEGP_LTimeMode mode,
+                                const A_Time* time) {
+    if (time == nullptr || time->scale == 0) return std::nullopt;
+    const Composition& comp = s.render.comp;
+    const double frame = comp.FrameAt(double(time->value), double(time->scale));
+    if (mode == AEGP_LTimeMode_CompTime) return frame;
+    if (mode == AEGP_LTimeMode_LayerTime) return frame + comp.LayerOffset(index) * comp.frameRate;
+    return std::nullopt;
+}
+
+double CurrentLayerFrame(const HostState& s) {
+    const PF_InData& in = s.inData;
+    return in.time_scale == 0
+               ? 0.0
+               : s.render.comp.FrameAt(double(in.current_time), double(in.time_scale));
+}
+
+double CurrentCompFrame(const HostState& s) {
+    const Composition& comp = s.render.comp;
+    return CurrentLayerFrame(s) + comp.LayerOffset(comp.effectLayer) * comp.frameRate;
+}
+
 void RegisterCompSuites(HostState& s) {
     s.suites[{kAEGPPFInterfaceSuite, kAEGPPFInterfaceSuiteVersion1}].table = &kPFInterfaceSuite;
     s.suites[{kAEGPLayerSuite, kAEGPLayerSuiteVersion1}].table = &kLayerSuite;

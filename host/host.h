@@ -161,19 +161,27 @@ public:
     /// std::out_of_range for a bad index and std::invalid_argument for a
     /// control without a value or a value outside the control's valid range.
     void SetParam(A_long index, const PF_ParamDefUnion& value);
-    /// Adds or replaces a key at `seconds` of layer time. Sliders, angles,
-    /// colours and points are interpolated linearly between keys; popups and
-    /// checkboxes hold until the next key.
-    void SetParamKey(A_long index, double seconds, const PF_ParamDefUnion& value);
+    /// Adds or replaces a key at frame `frame` of layer time (frames of the
+    /// composition's rate; frame 0 at time 0). The value at in_data's time
+    /// then follows the keys as host/keyframes.h says: sliders, angles,
+    /// colours and points move linearly between keys (whole numbers and
+    /// 16.16 values rounded to the nearest), popups and checkboxes hold until
+    /// the next key. Throws as SetParam does, and for a frame not finite.
+    void SetParamKey(A_long index, double frame, const PF_ParamDefUnion& value);
+    /// Sets control `index` to a constant or keys at once, as SetParam and
+    /// SetParamKey would, each value checked as they check it.
+    void SetParamTrack(A_long index, const Keyed<PF_ParamDefUnion>& values);
     /// Binds layer control `index` to composition layer `compLayerIndex`, a
     /// footage layer (-1 unbinds), at all times.
     void BindLayerParam(A_long index, int compLayerIndex);
-    /// Binds it from `seconds` on, until the next such key.
-    void BindLayerParamKey(A_long index, double seconds, int compLayerIndex);
-    /// The record of control `index` as a check-out at `seconds` (layer time)
+    /// Binds it from frame `frame` on, until the next such key.
+    void BindLayerParamKey(A_long index, double frame, int compLayerIndex);
+    /// Binds it to a layer or to keys of layers at once.
+    void BindLayerParamTrack(A_long index, const Keyed<int>& compLayers);
+    /// The record of control `index` as a check-out at frame `frame` (layer time)
     /// gives it; a layer control's world is not made (data stays null). The
     /// reference is valid until the next call.
-    const PF_ParamDef& ParamAt(A_long index, double seconds) const;
+    const PF_ParamDef& ParamAt(A_long index, double frame) const;
 
     // ---- rendering ---------------------------------------------------------------
     /// Smart pre-render then smart render of the whole output (or of the

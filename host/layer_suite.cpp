@@ -97,7 +97,7 @@ A_Err GetLayerFlags(AEGP_LayerH layer, AEGP_LayerFlags* flags) {
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = Find(s, layer);
     if (l == nullptr || flags == nullptr) return A_Err_PARAMETER;
-    *flags = (l->videoOn ? AEGP_LayerFlag_VIDEO_ACTIVE : 0) |
+    *flags = (l->videoOn.Held(CurrentCompFrame(s)) ? AEGP_LayerFlag_VIDEO_ACTIVE : 0) |
              (Is3D(*l) ? AEGP_LayerFlag_LAYER_IS_3D : 0);
     return A_Err_NONE;
 }
@@ -108,7 +108,7 @@ A_Err IsLayerVideoReallyOn(AEGP_LayerH layer, A_Boolean* on) {
     std::lock_guard<std::mutex> lock(s.mutex);
     const CompLayer* l = Find(s, layer);
     if (l == nullptr || on == nullptr) return A_Err_PARAMETER;
-    *on = l->videoOn;
+    *on = l->videoOn.Held(CurrentCompFrame(s));
     return A_Err_NONE;
 }
 
@@ -161,12 +161,11 @@ A_Err IsVideoActive(AEGP_LayerH layer, AEGP_LTimeMode mode, const A_Time* time, 
     if (const A_long err = CountCall<"AEGP_IsVideoActive">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    const CompLayer* l = Find(s, layer);
-    if (l == nullptr || active == nullptr || !Seconds(time) ||
-        (mode != AEGP_LTimeMode_LayerTime && mode != AEGP_LTimeMode_CompTime)) {
-        return A_Err_PARAMETER;
-    }
-    *active = l->videoOn;
+    int index = 0;
+    const CompLayer* l = Find(s, layer, &index);
+    const std::optional<double> frame = CompFrame(s, index, mode, time);
+    if (l == nullptr || active == nullptr || !frame) return A_Err_PARAMETER;
+    *active = l->videoOn.Held(*frame);
     return A_Err_NONE;
 }
 

@@ -21,10 +21,9 @@ PF_Err CheckoutParam(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_tim
     }
     std::lock_guard<std::mutex> lock(s.mutex);
     if (index < 0 || size_t(index) >= s.current.size()) return PF_Err_INVALID_INDEX;
-    const double seconds = double(what_time) / double(time_scale);
-    PF_ParamDef rec = size_t(index) < s.render.tracks.size()
-                          ? ParamRecordAtLocked(s, index, seconds)
-                          : s.current[size_t(index)];
+    const double frame = s.render.comp.FrameAt(double(what_time), double(time_scale));
+    PF_ParamDef rec = size_t(index) < s.render.tracks.size() ? ParamRecordAtLocked(s, index, frame)
+                                                             : s.current[size_t(index)];
 
     ParamCheckout checkout;
     checkout.record = param;
@@ -32,7 +31,7 @@ PF_Err CheckoutParam(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_tim
     if (rec.param_type == PF_Param_LAYER) {
         const PF_LayerDef value = rec.u.ld;
         rec.u.ld = PF_LayerDef{};
-        if (const World* footage = ParamFootageLocked(s, index, seconds)) {
+        if (const World* footage = ParamFootageLocked(s, index, frame)) {
             checkout.world = LayerWorldLocked(s, *footage);
             rec.u.ld = checkout.world->Def();
             HandOutLocked(s, *checkout.world);

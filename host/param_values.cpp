@@ -4,8 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
-#include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -16,9 +15,9 @@
 namespace lumeshade::host {
 namespace {
 
-enum class Keying { kNone, kLinear, kHold };
-
-Keying KeyingOf(PF_ParamType type) {
+// How a control's value moves between keys; nothing for controls without a
+// value of their own (layers, groups).
+std::optional<Interpolation> KeyingOf(PF_ParamType type) {
     switch (type) {
         case PF_Param_SLIDER:
         case PF_Param_FIX_SLIDER:
@@ -27,12 +26,12 @@ Keying KeyingOf(PF_ParamType type) {
         case PF_Param_COLOR:
         case PF_Param_POINT:
         case PF_Param_POINT_3D:
-            return Keying::kLinear;
+            return Interpolation::kLinear;
         case PF_Param_CHECKBOX:
         case PF_Param_POPUP:
-            return Keying::kHold;
+            return Interpolation::kHold;
         default:
-            return Keying::kNone;
+            return std::nullopt;
     }
 }
 
@@ -119,17 +118,6 @@ PF_ParamDefUnion Between(PF_ParamType type, const PF_ParamDefUnion& a, const PF_
     return out;
 }
 
-// The key value in force at `seconds`: `interpolate` blends the two keys
-// around it, otherwise the earlier one holds.
-template <class T, class Blend>
-T KeyedAt(const std::map<double, T>& keys, double seconds, bool interpolate, Blend blend) {
-    auto next = keys.upper_bound(seconds);
-    if (next == keys.begin()) return next->second;
-    auto prev = std::prev(next);
-    if (next == keys.end() || prev->first == seconds || !interpolate) return prev->second;
-    return blend(prev->second, next->second, (seconds - prev->first) / (next->first - prev->first));
-}
-
 void CheckInRange(const PF_ParamDef& def, const PF_ParamDefUnion& v) {
     bool ok = true;
     const PF_ParamDefUnion& u = def.u;
@@ -164,17 +152,17 @@ ParamTrack& TrackFor(HostState& s, A_long index) {
 
 ParamTrack& ValueTrack(HostState& s, A_long index, const PF_ParamDefUnion& value) {
     ParamTrack& track = TrackFor(s, index);
-    if (KeyingOf(track.constant.param_type) == Keying::kNone) {
-        throw std::invalid_argument(std::string("control \"") + track.constant.name +
+    if (!KeyingOf(track.record.param_type)) {
+        throw std::invalid_argument(std::string("control \"") + track.record.name +
                                     "\" has no value to set");
     }
-    CheckInRange(track.constant, value);
+    CheckInRange(track.record, value);
     return track;
 }
 
 ParamTrack& LayerTrack(HostState& s, A_long index, int compLayer) {
     ParamTrack& track = TrackFor(s, index);
-    if (track.constant.param_type != PF_Param_LAYER) {
+    if (track.record.param_type != PF_Param_LAYER) {
         throw std::invalid_argument("control " + std::to_string(index) + " is not a layer control");
     }
     const auto& layers = s.render.comp.layers;
@@ -185,44 +173,38 @@ ParamTrack& LayerTrack(HostState& s, A_long index, int compLayer) {
     return track;
 }
 
-// The footage layer a layer control names at `seconds`, or -1.
-int BoundLayerLocked(const HostState& s, const ParamTrack& track, double seconds) {
-    const int layer = track.layerKeys.empty() ? track.boundLayer
-                                              : KeyedAt(track.layerKeys, seconds, false,
-                                                        [](int a, int, double) { return a; });
+// The footage layer a layer control names at `frame`, or -1.
+int BoundLayerLocked(const HostState& s, const ParamTrack& track, double frame) {
+    const int layer = track.layer.Held(frame);
     const auto& layers = s.render.comp.layers;
     if (layer < 0 || size_t(layer) >= layers.size()) return -1;
     return layers[size_t(layer)].type == AEGP_ObjectType_AV ? layer : -1;
 }
 
-double CurrentSeconds(const PF_InData& in) {
-    return in.time_scale == 0 ? 0.0 : double(in.current_time) / double(in.time_scale);
-}
-
 }  // namespace
 
 void ResetParamTracksLocked(HostState& s) {
-    s.render.tracks.assign(s.current.size(), ParamTrack{});
-    for (size_t i = 0; i < s.current.size(); ++i) s.render.tracks[i].constant = s.current[i];
+    s.render.tracks.clear();
+    for (const PF_ParamDef& registered : s.current) {
+        s.render.tracks.push_back({registered, Keyed<PF_ParamDefUnion>(registered.u), {-1}});
+    }
 }
 
-PF_ParamDef ParamRecordAtLocked(const HostState& s, A_long index, double seconds) {
+PF_ParamDef ParamRecordAtLocked(const HostState& s, A_long index, double frame) {
     const ParamTrack& track = s.render.tracks[size_t(index)];
-    PF_ParamDef rec = track.constant;
-    const Keying keying = KeyingOf(rec.param_type);
-    if (keying != Keying::kNone && !track.keys.empty()) {
-        const PF_ParamType type = rec.param_type;
-        const PF_ParamDefUnion value =
-            KeyedAt(track.keys, seconds, keying == Keying::kLinear,
-                    [type](const PF_ParamDefUnion& a, const PF_ParamDefUnion& b, double t) {
-                        return Between(type, a, b, t);
-                    });
+    PF_ParamDef rec = track.record;
+    const PF_ParamType type = rec.param_type;
+    if (const std::optional<Interpolation> keying = KeyingOf(type)) {
+        const PF_ParamDefUnion value = track.value.At(
+            frame, *keying, [type](const PF_ParamDefUnion& a, const PF_ParamDefUnion& b, double t) {
+                return Between(type, a, b, t);
+            });
         CopyValue(type, value, rec.u);
     }
     // A chosen layer shows in the first word of the value: the layer's id
     // (its index + 1, as the Layer suite reports it); no layer leaves it 0.
     if (rec.param_type == PF_Param_LAYER) {
-        const int layer = BoundLayerLocked(s, track, seconds);
+        const int layer = BoundLayerLocked(s, track, frame);
         rec.u.ld.reserved0 =
             layer < 0 ? nullptr : reinterpret_cast<void*>(std::uintptr_t(layer) + 1);
     }
@@ -231,52 +213,61 @@ PF_ParamDef ParamRecordAtLocked(const HostState& s, A_long index, double seconds
 
 void RefreshParamArrayLocked(HostState& s) {
     if (s.render.tracks.size() != s.current.size()) return;  // before parameter set-up
-    const double seconds = CurrentSeconds(s.inData);
+    const double frame = CurrentLayerFrame(s);
     for (size_t i = 1; i < s.current.size(); ++i) {
-        s.current[i] = ParamRecordAtLocked(s, A_long(i), seconds);
+        s.current[i] = ParamRecordAtLocked(s, A_long(i), frame);
     }
 }
 
-const World* ParamFootageLocked(const HostState& s, A_long index, double seconds) {
+const World* ParamFootageLocked(const HostState& s, A_long index, double frame) {
     if (index == 0) return s.render.input.get();
     if (index < 0 || size_t(index) >= s.render.tracks.size()) return nullptr;
-    const int layer = BoundLayerLocked(s, s.render.tracks[size_t(index)], seconds);
+    const int layer = BoundLayerLocked(s, s.render.tracks[size_t(index)], frame);
     return layer < 0 ? nullptr : s.render.comp.layers[size_t(layer)].footage.get();
 }
 
 void Host::SetParam(A_long index, const PF_ParamDefUnion& value) {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    ParamTrack& track = ValueTrack(*state_, index, value);
-    track.keys.clear();
-    CopyValue(track.constant.param_type, value, track.constant.u);
+    SetParamTrack(index, Keyed<PF_ParamDefUnion>(value));
 }
 
-void Host::SetParamKey(A_long index, double seconds, const PF_ParamDefUnion& value) {
-    if (!std::isfinite(seconds)) throw std::invalid_argument("key time must be finite");
+void Host::SetParamKey(A_long index, double frame, const PF_ParamDefUnion& value) {
     std::lock_guard<std::mutex> lock(state_->mutex);
     ParamTrack& track = ValueTrack(*state_, index, value);
-    PF_ParamDefUnion key = track.constant.u;
-    CopyValue(track.constant.param_type, value, key);
-    track.keys[seconds] = key;
+    PF_ParamDefUnion key = track.record.u;
+    CopyValue(track.record.param_type, value, key);
+    track.value.SetKey(frame, key);
+}
+
+void Host::SetParamTrack(A_long index, const Keyed<PF_ParamDefUnion>& values) {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    for (const PF_ParamDefUnion& value : values.Values()) ValueTrack(*state_, index, value);
+    ParamTrack& track = TrackFor(*state_, index);
+    track.value = values.Map([&track](const PF_ParamDefUnion& value) {
+        PF_ParamDefUnion u = track.record.u;
+        CopyValue(track.record.param_type, value, u);
+        return u;
+    });
 }
 
 void Host::BindLayerParam(A_long index, int compLayerIndex) {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    ParamTrack& track = LayerTrack(*state_, index, compLayerIndex);
-    track.layerKeys.clear();
-    track.boundLayer = compLayerIndex;
+    BindLayerParamTrack(index, Keyed<int>(compLayerIndex));
 }
 
-void Host::BindLayerParamKey(A_long index, double seconds, int compLayerIndex) {
-    if (!std::isfinite(seconds)) throw std::invalid_argument("key time must be finite");
+void Host::BindLayerParamKey(A_long index, double frame, int compLayerIndex) {
     std::lock_guard<std::mutex> lock(state_->mutex);
-    LayerTrack(*state_, index, compLayerIndex).layerKeys[seconds] = compLayerIndex;
+    LayerTrack(*state_, index, compLayerIndex).layer.SetKey(frame, compLayerIndex);
 }
 
-const PF_ParamDef& Host::ParamAt(A_long index, double seconds) const {
+void Host::BindLayerParamTrack(A_long index, const Keyed<int>& compLayers) {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    for (const int layer : compLayers.Values()) LayerTrack(*state_, index, layer);
+    TrackFor(*state_, index).layer = compLayers;
+}
+
+const PF_ParamDef& Host::ParamAt(A_long index, double frame) const {
     std::lock_guard<std::mutex> lock(state_->mutex);
     TrackFor(*state_, index);
-    state_->render.paramAtScratch = ParamRecordAtLocked(*state_, index, seconds);
+    state_->render.paramAtScratch = ParamRecordAtLocked(*state_, index, frame);
     return state_->render.paramAtScratch;
 }
 

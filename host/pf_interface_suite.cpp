@@ -17,11 +17,12 @@ namespace {
 
 HostState& State() { return Host::Current().State(); }
 
-// The camera the effect sees: the topmost camera layer whose video is on,
-// or -1.
-int CameraIndex(const Composition& comp) {
+// The camera the effect sees at composition frame `frame`: the topmost
+// camera layer whose video is on, or -1.
+int CameraIndex(const Composition& comp, double frame) {
     for (size_t i = 0; i < comp.layers.size(); ++i) {
-        if (comp.layers[i].type == AEGP_ObjectType_CAMERA && comp.layers[i].videoOn) return int(i);
+        const CompLayer& l = comp.layers[i];
+        if (l.type == AEGP_ObjectType_CAMERA && l.videoOn.Held(frame)) return int(i);
     }
     return -1;
 }
@@ -62,10 +63,9 @@ A_Err GetEffectCamera(PF_ProgPtr effect_ref, const A_Time* comp_time, AEGP_Layer
     if (const A_long err = CountCall<"AEGP_GetEffectCamera">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (effect_ref != s.EffectRef() || camera == nullptr || !Seconds(comp_time)) {
-        return A_Err_PARAMETER;
-    }
-    const int index = CameraIndex(s.render.comp);
+    const std::optional<double> frame = CompFrame(s, -1, AEGP_LTimeMode_CompTime, comp_time);
+    if (effect_ref != s.EffectRef() || camera == nullptr || !frame) return A_Err_PARAMETER;
+    const int index = CameraIndex(s.render.comp, *frame);
     *camera = index < 0 ? nullptr : LayerHandleLocked(s, index);
     return A_Err_NONE;
 }
@@ -89,7 +89,7 @@ A_Err GetEffectCameraMatrix(PF_ProgPtr effect_ref, const A_Time* comp_time, A_Ma
     if (const A_long err = CountCall<"AEGP_GetEffectCameraMatrix">()) return err;
     HostState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    const std::optional<double> t = Seconds(comp_time);
+    const std::optional<double> t = CompFrame(s, -1, AEGP_LTimeMode_CompTime, comp_time);
     if (effect_ref != s.EffectRef() || !t || matrix == nullptr || distance == nullptr ||
         planeWidth == nullptr || planeHeight == nullptr) {
         return A_Err_PARAMETER;
@@ -99,7 +99,7 @@ A_Err GetEffectCameraMatrix(PF_ProgPtr effect_ref, const A_Time* comp_time, A_Ma
     const double zoom = (width / 2.0) / std::tan(39.6 / 2.0 * 3.14159265358979323846 / 180.0);
     Vec3d position{width / 2.0, height / 2.0, -zoom};
     Vec3d target{width / 2.0, height / 2.0, 0.0};
-    if (const int index = CameraIndex(s.render.comp); index >= 0) {
+    if (const int index = CameraIndex(s.render.comp, *t); index >= 0) {
         const CompLayer& camera = s.render.comp.layers[size_t(index)];
         position = camera.position.At(*t);
         target = camera.anchorPoint.At(*t);

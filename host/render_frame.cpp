@@ -73,7 +73,8 @@ PF_Err CheckoutLayer(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long checkout
         s.Violation("checkout_layer reused checkout id " + std::to_string(checkout_id));
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    const World* footage = ParamFootageLocked(s, index, double(what_time) / double(time_scale));
+    const World* footage =
+        ParamFootageLocked(s, index, s.render.comp.FrameAt(double(what_time), double(time_scale)));
     const A_long f = s.render.downsample;
     const PF_LRect bounds =
         footage ? PF_LRect{0, 0, Scaled(footage->Width(), f), Scaled(footage->Height(), f)}
@@ -109,8 +110,8 @@ PF_Err CheckoutLayerPixels(PF_ProgPtr effect_ref, A_long checkout_id, PF_EffectW
     if (it == s.render.pixelCheckouts.end()) return PF_Err_BAD_CALLBACK_PARAM;
     PixelCheckout& c = it->second;
     if (!c.pixels && !Empty(c.result.result_rect)) {
-        const World* footage =
-            ParamFootageLocked(s, c.index, double(c.whatTime) / double(c.timeScale));
+        const World* footage = ParamFootageLocked(
+            s, c.index, s.render.comp.FrameAt(double(c.whatTime), double(c.timeScale)));
         if (footage) {
             std::unique_ptr<World> full = LayerWorldLocked(s, *footage);
             const PF_LRect& r = c.result.result_rect;

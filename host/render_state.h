@@ -23,15 +23,14 @@ namespace lumeshade::host {
 
 struct HostState;
 
-/// A control's value over the effect's layer time (seconds): a constant, or
+/// A control's value over the effect's layer time (frames): a constant, or
 /// keys (linear for sliders, angles, colours and points; held until the next
 /// key for popups and checkboxes). Layer controls hold the composition layer
 /// they are bound to (-1: none) the same way.
 struct ParamTrack {
-    PF_ParamDef constant{};  // the registered record with the constant value
-    std::map<double, PF_ParamDefUnion> keys;
-    int boundLayer = -1;
-    std::map<double, int> layerKeys;
+    PF_ParamDef record{};           // as registered: type, ranges, names
+    Keyed<PF_ParamDefUnion> value;  // the value fields over layer frames
+    Keyed<int> layer{-1};           // layer controls: the composition layer chosen
 };
 
 /// A parameter checked out with checkout_param and not yet checked in.
@@ -118,7 +117,7 @@ Depth RenderDepthLocked(const HostState& s);
 std::unique_ptr<World> LayerWorldLocked(const HostState& s, const World& footage);
 /// The footage a layer control is bound to at `seconds` of layer time, or
 /// null (no binding, not footage, or no pixels). Index 0 gives the input.
-const World* ParamFootageLocked(const HostState& s, A_long index, double seconds);
+const World* ParamFootageLocked(const HostState& s, A_long index, double frame);
 
 /// Records a world as handed out / takes it back.
 void HandOutLocked(HostState& s, const World& world);
@@ -140,8 +139,8 @@ void ResetParamTracksLocked(HostState& s);
 /// Writes each control's value at in_data's current time into the
 /// parameter array.
 void RefreshParamArrayLocked(HostState& s);
-/// The record of control `index` with its value at `seconds` (layer time).
-PF_ParamDef ParamRecordAtLocked(const HostState& s, A_long index, double seconds);
+/// The record of control `index` with its value at `frame` (layer time).
+PF_ParamDef ParamRecordAtLocked(const HostState& s, A_long index, double frame);
 
 /// Handle of composition layer `index` (stable per index) and the index of
 /// a handle (-1 when the host did not hand it out or the layer is gone).
@@ -151,6 +150,15 @@ AEGP_CompH CompHandleLocked(HostState& s);
 
 /// Seconds of an A_Time, or nothing for a null time or a zero scale.
 std::optional<double> Seconds(const A_Time* time);
+/// The composition frame of `time` in `mode` for layer `index` (keys are
+/// looked up at frames), or nothing for a null time, a zero scale or
+/// another mode.
+std::optional<double> CompFrame(const HostState& s, int index, AEGP_LTimeMode mode,
+                                const A_Time* time);
+/// The frame being rendered: in_data's current time as a frame of the
+/// effect's layer (where control keys are looked up) and of the composition.
+double CurrentLayerFrame(const HostState& s);
+double CurrentCompFrame(const HostState& s);
 
 // Installation of the render services' callbacks and suites.
 void InstallCheckoutCallbacks(PF_InteractCallbacks& inter);

@@ -93,43 +93,33 @@ std::size_t KeyCount(const CompLayer& l, AEGP_LayerStream s) {
     }
 }
 
-AEGP_StreamVal ValueAt(const CompLayer& l, AEGP_LayerStream s, double compSeconds) {
+AEGP_StreamVal ValueAt(const CompLayer& l, AEGP_LayerStream s, double compFrame) {
     AEGP_StreamVal v;
     std::memset(&v, 0, sizeof v);
     auto three = [&v](const Vec3d& p) { v.three_d = {p.x, p.y, p.z}; };
     switch (s) {
         case AEGP_LayerStream_ANCHORPOINT:
-            three(l.anchorPoint.At(compSeconds));
+            three(l.anchorPoint.At(compFrame));
             break;
         case AEGP_LayerStream_POSITION:
-            three(l.position.At(compSeconds));
+            three(l.position.At(compFrame));
             break;
         case AEGP_LayerStream_INTENSITY:
-            v.one_d = l.intensity.At(compSeconds);
+            v.one_d = l.intensity.At(compFrame);
             break;
         case AEGP_LayerStream_COLOR: {
-            const ColorD c = l.color.At(compSeconds);
+            const ColorD c = l.color.At(compFrame);
             v.color = {c.alpha, c.red, c.green, c.blue};
             break;
         }
         case AEGP_LayerStream_CONE_ANGLE:
-            v.one_d = l.coneAngle.At(compSeconds);
+            v.one_d = l.coneAngle.At(compFrame);
             break;
         default:
-            v.one_d = l.coneFeather.At(compSeconds);
+            v.one_d = l.coneFeather.At(compFrame);
             break;
     }
     return v;
-}
-
-// Composition seconds of a time in either time mode for layer `index`.
-std::optional<double> CompSeconds(const HostState& s, int index, AEGP_LTimeMode mode,
-                                  const A_Time* time) {
-    const std::optional<double> t = Seconds(time);
-    if (!t) return std::nullopt;
-    if (mode == AEGP_LTimeMode_CompTime) return t;
-    if (mode == AEGP_LTimeMode_LayerTime) return *t + s.render.comp.LayerOffset(index);
-    return std::nullopt;
 }
 
 bool KnownPlugin(const HostState& s, AEGP_PluginID id) {
@@ -240,7 +230,7 @@ A_Err GetNewStreamValue(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_LTime
     const CompLayer* l = nullptr;
     const LayerStreamRef* ref = FindStream(s, stream, &l);
     if (ref == nullptr || value == nullptr || !KnownPlugin(s, plugin)) return A_Err_PARAMETER;
-    const std::optional<double> t = CompSeconds(s, ref->layer, mode, time);
+    const std::optional<double> t = CompFrame(s, ref->layer, mode, time);
     if (!t) return A_Err_PARAMETER;
     value->streamH = stream;
     value->val = ValueAt(*l, ref->stream, *t);
@@ -273,7 +263,7 @@ A_Err GetLayerStreamValue(AEGP_LayerH layer, AEGP_LayerStream which, AEGP_LTimeM
     if (index < 0 || value == nullptr) return A_Err_PARAMETER;
     const CompLayer& l = s.render.comp.layers[size_t(index)];
     if (const A_Err err = StreamCheck(l, which)) return err;
-    const std::optional<double> t = CompSeconds(s, index, mode, time);
+    const std::optional<double> t = CompFrame(s, index, mode, time);
     if (!t) return A_Err_PARAMETER;
     *value = ValueAt(l, which, *t);
     if (type) *type = FindModelled(which)->type;

@@ -20,30 +20,40 @@ AEGP_LightType HostLightType(LightKind kind) {
 }
 
 host::Vec3d ToVec(const Vec3& v) { return {v[0], v[1], v[2]}; }
+host::ColorD ToColor(const Vec3& c) { return {1.0, c[0], c[1], c[2]}; }
 
 }  // namespace
 
 CompositionLayout BuildComposition(const Scene& scene, const LoadedLayers& layers,
                                    host::Composition& comp) {
     CompositionLayout layout;
-    layout.width = layers.width;
-    layout.height = layers.height;
     comp.layers.clear();
     comp.frameRate = scene.fps;
     comp.effectLayerOffset = 0.0;
+    // The scene's frames are the composition's: its keys go over as they are.
     if (scene.camera) {
         host::CompLayer camera;
         camera.name = "Camera 1";
         camera.type = AEGP_ObjectType_CAMERA;
+        camera.position = scene.camera->position.Map(ToVec);
         layout.camera = int(comp.layers.size());
         comp.layers.push_back(std::move(camera));
     }
     layout.firstLight = int(comp.layers.size());
+    const Vec3 centre{layers.width * 0.5, layers.height * 0.5, 0.0};
+    const Vec3 overCentre{centre[0], centre[1], -layers.width * 0.5};
     for (const SceneLight& light : scene.lights) {
         host::CompLayer layer;
         layer.name = light.name;
         layer.type = AEGP_ObjectType_LIGHT;
         layer.lightType = HostLightType(light.type);
+        layer.videoOn = light.on;
+        layer.position = light.position ? light.position->Map(ToVec) : ToVec(overCentre);
+        layer.anchorPoint = light.anchor ? light.anchor->Map(ToVec) : ToVec(centre);
+        layer.intensity = light.intensity;
+        layer.color = light.color.Map(ToColor);
+        layer.coneAngle = light.coneAngle;
+        layer.coneFeather = light.coneFeather;
         comp.layers.push_back(std::move(layer));
     }
     for (std::size_t i = 0; i < layers.layers.size(); ++i) {
@@ -56,27 +66,6 @@ CompositionLayout BuildComposition(const Scene& scene, const LoadedLayers& layer
         comp.layers.push_back(std::move(layer));
     }
     return layout;
-}
-
-void SetFrame(const Scene& scene, const CompositionLayout& layout, double frame,
-              host::Composition& comp) {
-    if (layout.camera >= 0) {
-        comp.layers[layout.camera].position.SetConstant(ToVec(scene.camera->position.At(frame)));
-    }
-    const Vec3 centre{layout.width * 0.5, layout.height * 0.5, 0.0};
-    const Vec3 overCentre{centre[0], centre[1], -layout.width * 0.5};
-    for (std::size_t i = 0; i < scene.lights.size(); ++i) {
-        const SceneLight& light = scene.lights[i];
-        host::CompLayer& layer = comp.layers[layout.firstLight + i];
-        layer.videoOn = light.on.Held(frame);
-        layer.position.SetConstant(ToVec(light.position ? light.position->At(frame) : overCentre));
-        layer.anchorPoint.SetConstant(ToVec(light.anchor ? light.anchor->At(frame) : centre));
-        layer.intensity.SetConstant(light.intensity.At(frame));
-        const Vec3 c = light.color.At(frame);
-        layer.color.SetConstant({1.0, c[0], c[1], c[2]});
-        layer.coneAngle.SetConstant(light.coneAngle.At(frame));
-        layer.coneFeather.SetConstant(light.coneFeather.At(frame));
-    }
 }
 
 }  // namespace lumeshade::tools

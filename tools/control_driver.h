@@ -1,10 +1,10 @@
-// The controls set to their values at each frame, as a host sets them while
-// playing a composition: every control the scene sets gets its value at the
-// frame, and the module is told, by a user-changed-param command, of every
-// supervised control whose value changed.
+// The controls a scene sets, handed to the host as a host keeps them (a
+// value, or keys it follows from frame to frame), and the module told, by a
+// user-changed-param command, of every supervised control whose value
+// changed since the frame before, as a host tells it after an edit.
 #pragma once
 
-#include <map>
+#include <utility>
 #include <vector>
 
 #include "host/host.h"
@@ -13,19 +13,25 @@
 
 namespace lumeshade::tools {
 
-class ControlDriver {
-public:
-    // Before the first frame every control holds its registered default.
-    ControlDriver(const ControlSchema& schema, std::vector<ControlTrack> tracks,
+// Hands each control's value or keys to the host. A layer the layout does
+// not hold chooses no layer.
+void HandControls(host::Host& host, const std::vector<ControlTrack>& tracks,
                   const CompositionLayout& layout);
 
-    // Throws a ModuleFailure when the module fails a user-changed-param.
+class ControlDriver {
+public:
+    // Watches the supervised controls among `tracks`, in their order, taking
+    // each one's value as the host holds it now (before the tracks are
+    // handed over: the registered default).
+    ControlDriver(host::Host& host, const std::vector<ControlTrack>& tracks);
+
+    // Tells the module of every watched control whose value at `frame`
+    // (in_data's time) differs from its value at the call before. Throws a
+    // ModuleFailure when the module fails a user-changed-param.
     void Apply(host::Host& host, double frame);
 
 private:
-    std::vector<ControlTrack> tracks_;
-    const CompositionLayout& layout_;
-    std::map<A_long, ControlValue> previous_;
+    std::vector<std::pair<A_long, PF_ParamDefUnion>> watched_;
 };
 
 }  // namespace lumeshade::tools

@@ -179,28 +179,6 @@ ControlValue ReadControlValue(const ControlInfo& info, const Json& value, const 
     Fail(where, "is a group mark and takes no value");
 }
 
-ControlValue ValueAt(const ControlInfo& info, const Track<ControlValue>& track, double frame) {
-    const auto blend = [&info](const ControlValue& a, const ControlValue& b,
-                               double t) -> ControlValue {
-        if (const auto* n = std::get_if<NumberValue>(&a)) {
-            const double v = Lerp(n->value, std::get<NumberValue>(b).value, t);
-            return NumberValue{info.kind == ControlKind::kSlider ? std::round(v) : v};
-        }
-        if (const auto* c = std::get_if<ColorValue>(&a)) {
-            return ColorValue{Lerp(c->rgb, std::get<ColorValue>(b).rgb, t)};
-        }
-        if (const auto* p = std::get_if<PointValue>(&a)) {
-            return PointValue{Lerp(p->xy, std::get<PointValue>(b).xy, t)};
-        }
-        return a;
-    };
-    const bool linear = info.kind == ControlKind::kSlider ||
-                        info.kind == ControlKind::kFixedSlider ||
-                        info.kind == ControlKind::kAngle || info.kind == ControlKind::kColor ||
-                        info.kind == ControlKind::kPoint;
-    return track.At(frame, linear ? Interpolation::kLinear : Interpolation::kHold, blend);
-}
-
 ControlValue RegisteredDefault(const ControlInfo& info) {
     const PF_ParamDefUnion& u = info.registered.u;
     switch (info.kind) {

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "AE_Effect.h"
+#include "host/keyframes.h"
 #include "tools/control_schema.h"
 #include "tools/json_read.h"
-#include "tools/keyframes.h"
 
 namespace lumeshade::tools {
 
@@ -33,7 +33,7 @@ struct SwitchValue {
     bool operator==(const SwitchValue&) const = default;
 };
 struct ColorValue {
-    std::array<double, 3> rgb{};  // bytes; fractions only between keys
+    std::array<double, 3> rgb{};  // whole bytes
     bool operator==(const ColorValue&) const = default;
 };
 struct PointValue {
@@ -56,11 +56,6 @@ using ControlValue = std::variant<NoValue, NumberValue, SwitchValue, ColorValue,
 ControlValue ReadControlValue(const ControlInfo& info, const Json& value, const Location& where,
                               const std::vector<std::string>& layerNames);
 
-// The value at a frame: numbers, colours and points move linearly between
-// keys (sliders to the nearest whole number); switches, choices and layers
-// hold.
-ControlValue ValueAt(const ControlInfo& info, const Track<ControlValue>& track, double frame);
-
 // The value the module registered the control with.
 ControlValue RegisteredDefault(const ControlInfo& info);
 
@@ -79,7 +74,7 @@ std::string FormatUserNumber(double value, int decimals);
 // The controls a scene sets, checked against the module's controls.
 struct ControlTrack {
     const ControlInfo* info = nullptr;
-    Track<ControlValue> track;
+    host::Keyed<ControlValue> track;
 };
 // A colour given as [r, g, b] from 0 to 1 (as light colours are) is taken as
 // bytes, and `warnings` gets a line for it.

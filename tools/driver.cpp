@@ -140,8 +140,8 @@ std::set<std::string> NormalMapLayers(const Scene& scene, const std::vector<Cont
     for (const ControlTrack& t : tracks) {
         if (t.info->key != "normal_map") continue;
         none = false;
-        for (const auto& key : t.track.Keys()) {
-            const std::string& layer = std::get<LayerValue>(key.value).layer;
+        for (const ControlValue& value : t.track.Values()) {
+            const std::string& layer = std::get<LayerValue>(value).layer;
             names.insert(layer.empty() ? scene.input : layer);
         }
     }
@@ -185,10 +185,10 @@ int Render(const RunOptions& options, std::ostream& out, std::ostream& err) {
     host.SetRegion(region);
     host.SetQuality(options.quality == "high" ? PF_Quality_HI : PF_Quality_LO);
     host.SetThreads(options.threads);
-    ControlDriver controls(schema, std::move(tracks), layout);
+    ControlDriver controls(host, tracks);
+    HandControls(host, tracks, layout);
     const auto setFrame = [&](int frame) {
         host.SetTime(frame / scene.fps);
-        SetFrame(scene, layout, frame, host.Comp());
         controls.Apply(host, frame);
     };
 

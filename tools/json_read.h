@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "host/keyframes.h"
 #include "tools/input_error.h"
-#include "tools/keyframes.h"
 
 namespace lumeshade::tools {
 
@@ -60,8 +60,8 @@ std::optional<std::array<int, 3>> ParseHexColor(std::string_view text);
 // A value, or {"keys": [[frame, value], ...]} with frames in increasing
 // order; `read(json, location)` reads one value.
 template <class T, class Read>
-Track<T> ReadTrack(const Json& value, const Location& where, Read read) {
-    if (!value.is_object()) return Track<T>(read(value, where));
+host::Keyed<T> ReadTrack(const Json& value, const Location& where, Read read) {
+    if (!value.is_object()) return host::Keyed<T>(read(value, where));
     CheckObject(value, where, {"keys"});
     const Location keysAt = where.Key("keys");
     const auto keys = value.find("keys");
@@ -69,20 +69,24 @@ Track<T> ReadTrack(const Json& value, const Location& where, Read read) {
     if (!keys->is_array() || keys->empty()) {
         FailExpected(keysAt, "a non-empty array of [frame, value] pairs", *keys);
     }
-    Track<T> track;
+    // A keyed track's constant is its first key's value, so that every
+    // value it holds is one `read` accepted.
+    std::optional<host::Keyed<T>> track;
     for (std::size_t i = 0; i < keys->size(); ++i) {
         const Json& key = (*keys)[i];
         const Location keyAt = keysAt.Item(i);
         if (!key.is_array() || key.size() != 2) FailExpected(keyAt, "a [frame, value] pair", key);
         const double frame = ReadNumber(key[0], keyAt.Item(0));
-        if (!track.Empty() && !(frame > track.Keys().back().frame)) {
+        if (track && !(frame > track->Keys().rbegin()->first)) {
             Fail(keyAt.Item(0),
-                 "expected a frame after " + FormatNumber(track.Keys().back().frame) +
+                 "expected a frame after " + FormatNumber(track->Keys().rbegin()->first) +
                      " (keys come in increasing frame order), got " + FormatNumber(frame));
         }
-        track.AddKey(frame, read(key[1], keyAt.Item(1)));
+        T keyValue = read(key[1], keyAt.Item(1));
+        if (!track) track.emplace(keyValue);
+        track->SetKey(frame, std::move(keyValue));
     }
-    return track;
+    return *track;
 }
 
 }  // namespace lumeshade::tools

@@ -1,11 +1,13 @@
 #include "tools/live_visibility.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "host/effect_streams.h"
 #include "host/host.h"
 #include "tools/composition_builder.h"
+#include "tools/control_driver.h"
 #include "tools/layer_loading.h"
 #include "tools/list_controls.h"
 #include "tools/module_failure.h"
@@ -14,34 +16,21 @@
 namespace lumeshade::tools {
 namespace {
 
-using Values = std::map<A_long, ControlValue>;
-
-bool IsGroupMark(const ControlInfo& info) {
-    return info.kind == ControlKind::kGroupStart || info.kind == ControlKind::kGroupEnd;
-}
-
-// Sets every control to its value in `values` and tells the module of the
-// supervised ones that differ from `before`, as the host does after an edit.
-void SetValues(host::Host& host, const ControlSchema& schema, const CompositionLayout& layout,
-               const Values& values, const Values& before) {
-    std::vector<A_long> changed;
+// Every control with a value, in the module's order: the scene's setting,
+// or the registered default for a control the scene leaves alone.
+std::vector<ControlTrack> EveryControl(const Scene& scene, const ControlSchema& schema) {
+    const std::vector<ControlTrack> set = ResolveControls(scene, schema);
+    std::vector<ControlTrack> every;
     for (const ControlInfo& info : schema.Controls()) {
-        if (IsGroupMark(info)) continue;
-        const ControlValue& value = values.at(info.index);
-        if (info.kind == ControlKind::kLayer) {
-            const auto bound = layout.footage.find(std::get<LayerValue>(value).layer);
-            host.BindLayerParam(info.index, bound == layout.footage.end() ? -1 : bound->second);
-        } else {
-            PF_ParamDefUnion record = info.registered.u;
-            StoreValue(info, value, record);
-            host.SetParam(info.index, record);
-        }
-        if (info.Supervised() && !(before.at(info.index) == value)) changed.push_back(info.index);
+        if (info.kind == ControlKind::kGroupStart || info.kind == ControlKind::kGroupEnd) continue;
+        // The last setting of a control counts, as it does when rendering.
+        const auto it = std::find_if(set.rbegin(), set.rend(),
+                                     [&info](const ControlTrack& t) { return t.info == &info; });
+        every.push_back(it != set.rend() ? *it
+                                         : ControlTrack{&info, host::Keyed<ControlValue>(
+                                                                   RegisteredDefault(info))});
     }
-    for (A_long index : changed) {
-        CheckModule(host, host.UserChangedParam(index),
-                    "the module's answer to a change of control " + std::to_string(index));
-    }
+    return every;
 }
 
 }  // namespace
@@ -52,14 +41,8 @@ Json ControlVisibility::Edit(const Scene& scene, int frame) {
     CheckModule(host, host.GlobalSetup(), "the module's global set-up");
     CheckModule(host, host.ParamsSetup(), "the module's parameter set-up");
     const ControlSchema schema = ControlSchema::FromRegistration(host.Registered());
+    const std::vector<ControlTrack> controls = EveryControl(scene, schema);
 
-    Values defaults, values;
-    for (const ControlInfo& info : schema.Controls()) {
-        defaults[info.index] = values[info.index] = RegisteredDefault(info);
-    }
-    for (const ControlTrack& t : ResolveControls(scene, schema)) {
-        values[t.info->index] = ValueAt(*t.info, t.track, frame);
-    }
     // Layer controls bind to the composition's layers; which picture they
     // hold does not matter to visibility, so each layer is a single pixel.
     LoadedLayers placeholders{1, 1, {}, 0, {}};
@@ -70,11 +53,19 @@ Json ControlVisibility::Edit(const Scene& scene, int frame) {
     }
     const CompositionLayout layout = BuildComposition(scene, placeholders, host.Comp());
     host.SetInput(host.Comp().layers[host.Comp().effectLayer].footage);
-    host.SetTime(frame / scene.fps);
 
-    if (!previous_.empty()) SetValues(host, schema, layout, previous_, defaults);
-    SetValues(host, schema, layout, values, previous_.empty() ? defaults : previous_);
-    previous_ = values;
+    // The edit before, from the registered defaults, then this one. A layer
+    // the edit before chose that this scene lacks chooses none.
+    ControlDriver driver(host, controls);
+    if (previous_) {
+        HandControls(host, EveryControl(previous_->scene, schema), layout);
+        host.SetTime(previous_->frame / scene.fps);
+        driver.Apply(host, previous_->frame);
+    }
+    HandControls(host, controls, layout);
+    host.SetTime(frame / scene.fps);
+    driver.Apply(host, frame);
+    previous_ = Edited{scene, frame};
 
     std::vector<bool> visible;
     for (const ControlInfo& info : schema.Controls()) {

@@ -8,7 +8,7 @@
 // from the registered defaults, then makes its own changes.
 #pragma once
 
-#include <map>
+#include <optional>
 #include <string>
 
 #include "tools/control_values.h"
@@ -29,9 +29,12 @@ public:
 
 private:
     std::string module_;
-    // The values of the edit before, by control index; empty before the
-    // first.
-    std::map<A_long, ControlValue> previous_;
+    // The edit before: its scene and frame.
+    struct Edited {
+        Scene scene;
+        int frame = 0;
+    };
+    std::optional<Edited> previous_;
 };
 
 }  // namespace lumeshade::tools

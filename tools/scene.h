@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#include "host/keyframes.h"
 #include "tools/bit_depth.h"
 #include "tools/input_error.h"
 #include "tools/json_read.h"
-#include "tools/keyframes.h"
 #include "tools/normal_pass.h"
 #include "tools/procedural.h"
 
@@ -42,19 +42,19 @@ enum class LightKind { kAmbient, kPoint, kParallel, kSpot };
 struct SceneLight {
     std::string name;
     LightKind type = LightKind::kPoint;
-    Track<bool> on{true};
+    host::Keyed<bool> on{true};
     // Without a position the light sits over the layer's centre, half the
     // layer's width toward the viewer; without an anchor it points at the
     // centre.
-    std::optional<Track<Vec3>> position, anchor;
-    Track<double> intensity{100.0};  // percent
-    Track<Vec3> color{Vec3{1.0, 1.0, 1.0}};
-    Track<double> coneAngle{90.0};    // degrees
-    Track<double> coneFeather{50.0};  // percent
+    std::optional<host::Keyed<Vec3>> position, anchor;
+    host::Keyed<double> intensity{100.0};  // percent
+    host::Keyed<Vec3> color{Vec3{1.0, 1.0, 1.0}};
+    host::Keyed<double> coneAngle{90.0};    // degrees
+    host::Keyed<double> coneFeather{50.0};  // percent
 };
 
 struct SceneCamera {
-    Track<Vec3> position;
+    host::Keyed<Vec3> position;
 };
 
 // One entry of "controls" (or one --set), checked once the module's

@@ -13,11 +13,12 @@ Json ToJson(bool v) { return v; }
 Json ToJson(const Vec3& v) { return Json::array({v[0], v[1], v[2]}); }
 
 template <class T>
-Json TrackToJson(const Track<T>& track) {
-    if (!track.Animated()) return ToJson(track.Keys().front().value);
+Json TrackToJson(const host::Keyed<T>& track) {
+    // One key holds its value at every frame, as a constant does.
+    if (track.KeyCount() <= 1) return ToJson(track.Values().front());
     Json keys = Json::array();
-    for (const Key<T>& key : track.Keys())
-        keys.push_back(Json::array({key.frame, ToJson(key.value)}));
+    for (const auto& [frame, value] : track.Keys())
+        keys.push_back(Json::array({frame, ToJson(value)}));
     return Json{{"keys", keys}};
 }
 

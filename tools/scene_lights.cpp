@@ -20,13 +20,13 @@ LightKind ReadLightKind(const Json& value, const Location& where) {
                     DidYouMean(text, kLightTypes));
 }
 
-Track<Vec3> ReadPosition(const Json& value, const Location& where) {
+host::Keyed<Vec3> ReadPosition(const Json& value, const Location& where) {
     return ReadTrack<Vec3>(value, where, [](const Json& v, const Location& at) {
         return ReadSingleTriple(v, at, "[x, y, z]");
     });
 }
 
-Track<double> ReadScalar(const Json& value, const Location& where, double lo, double hi) {
+host::Keyed<double> ReadScalar(const Json& value, const Location& where, double lo, double hi) {
     return ReadTrack<double>(value, where, [lo, hi](const Json& v, const Location& at) {
         return ReadNumberIn(v, at, lo, hi);
     });

@@ -208,7 +208,7 @@ private:
             host::CompLayer camera;
             camera.name = "Camera";
             camera.type = AEGP_ObjectType_CAMERA;
-            camera.position = host::Animated<host::Vec3d>(*c_.camera);
+            camera.position = host::Keyed<host::Vec3d>(*c_.camera);
             layers.push_back(camera);
         }
         for (const LightSpec& l : c_.lights) {
@@ -217,12 +217,12 @@ private:
             light.type = AEGP_ObjectType_LIGHT;
             light.lightType = l.type;
             light.videoOn = l.videoOn;
-            light.position = host::Animated<host::Vec3d>(l.position);
-            light.anchorPoint = host::Animated<host::Vec3d>(l.anchor);
-            light.intensity = host::Animated<double>(l.intensity);
-            light.coneAngle = host::Animated<double>(l.coneAngle);
-            light.coneFeather = host::Animated<double>(l.coneFeather);
-            light.color = host::Animated<host::ColorD>(l.color);
+            light.position = host::Keyed<host::Vec3d>(l.position);
+            light.anchorPoint = host::Keyed<host::Vec3d>(l.anchor);
+            light.intensity = host::Keyed<double>(l.intensity);
+            light.coneAngle = host::Keyed<double>(l.coneAngle);
+            light.coneFeather = host::Keyed<double>(l.coneFeather);
+            light.color = host::Keyed<host::ColorD>(l.color);
             layers.push_back(light);
         }
         host::CompLayer effect;

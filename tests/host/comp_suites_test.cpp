@@ -32,11 +32,11 @@ protected:
         spot.name = "Light 1";
         spot.type = AEGP_ObjectType_LIGHT;
         spot.lightType = AEGP_LightType_SPOT;
-        spot.intensity.SetKey(0.0, 100.0);
-        spot.intensity.SetKey(2.0, 50.0);
+        spot.intensity.SetKey(0, 100.0);  // keys at frames of 24 per second
+        spot.intensity.SetKey(48, 50.0);
         spot.color = ColorD{1.0, 0.25, 0.5, 0.75};
-        spot.position.SetKey(1.0, {0, 0, 0});
-        spot.position.SetKey(3.0, {20, -40, 60});
+        spot.position.SetKey(24, {0, 0, 0});
+        spot.position.SetKey(72, {20, -40, 60});
         CompLayer hidden;
         hidden.name = "Light 2";
         hidden.type = AEGP_ObjectType_LIGHT;
@@ -185,8 +185,8 @@ TEST_F(CompSuitesTest, LayerStreamsAreReadAtCompositionOrLayerTime) {
 
     // The effect layer starts at composition second 1: its layer time 1 is
     // composition time 2.
-    host_.Comp().layers[kFootage].position.SetKey(0.0, {0, 0, 0});
-    host_.Comp().layers[kFootage].position.SetKey(4.0, {40, 0, 0});
+    host_.Comp().layers[kFootage].position.SetKey(0, {0, 0, 0});
+    host_.Comp().layers[kFootage].position.SetKey(96, {40, 0, 0});
     const A_Time layerOne{1, 1};
     ASSERT_EQ(
         streams_.AEGP_GetLayerStreamValue(Layer(kFootage), AEGP_LayerStream_POSITION,

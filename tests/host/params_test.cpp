@@ -67,14 +67,14 @@ protected:
 };
 
 TEST_F(ParamsTest, CheckOutGivesTheValueAtItsTime) {
-    host_.SetParamKey(kAmount, 1.0, FixedValue(2.0));
-    host_.SetParamKey(kAmount, 3.0, FixedValue(6.0));
-    host_.SetParamKey(kMode, 1.0, PopupValue(2));
-    host_.SetParamKey(kMode, 3.0, PopupValue(3));
-    host_.SetParamKey(kTint, 0.0, ColorValue({255, 0, 100, 0}));
-    host_.SetParamKey(kTint, 2.0, ColorValue({255, 200, 0, 3}));
-    host_.SetParamKey(kCentre, 0.0, PointValue(0, -10));
-    host_.SetParamKey(kCentre, 4.0, PointValue(10, 10));
+    host_.SetParamKey(kAmount, 10, FixedValue(2.0));  // keys at frames, 10 a second
+    host_.SetParamKey(kAmount, 30, FixedValue(6.0));
+    host_.SetParamKey(kMode, 10, PopupValue(2));
+    host_.SetParamKey(kMode, 30, PopupValue(3));
+    host_.SetParamKey(kTint, 0, ColorValue({255, 0, 100, 0}));
+    host_.SetParamKey(kTint, 20, ColorValue({255, 200, 0, 3}));
+    host_.SetParamKey(kCentre, 0, PointValue(0, -10));
+    host_.SetParamKey(kCentre, 40, PointValue(10, 10));
     struct Case {
         double t;
         double amount;
@@ -97,9 +97,9 @@ TEST_F(ParamsTest, CheckOutGivesTheValueAtItsTime) {
     ASSERT_EQ(Checkout(kCentre, 1.0, &def), PF_Err_NONE);
     EXPECT_EQ(def.u.td.x_value, Fix(2.5));
     EXPECT_EQ(def.u.td.y_value, Fix(-5));
-    EXPECT_EQ(host_.ParamAt(kAmount, 2.0).u.fd.value, Fix(4.0));
+    EXPECT_EQ(host_.ParamAt(kAmount, 20).u.fd.value, Fix(4.0));
     host_.SetParam(kAmount, FixedValue(8.0));
-    EXPECT_EQ(host_.ParamAt(kAmount, 2.0).u.fd.value, Fix(8.0)) << "a constant drops the keys";
+    EXPECT_EQ(host_.ParamAt(kAmount, 20).u.fd.value, Fix(8.0)) << "a constant drops the keys";
 }
 
 TEST_F(ParamsTest, ValuesOutsideTheControlOrWithoutAValueAreRefused) {
@@ -210,9 +210,9 @@ TEST_F(ParamsTest, LayerBindingsHoldUntilTheNextKey) {
         layer.footage = std::make_shared<World>(name[0] == 'f' ? 3 : 7, 1, Depth::k8);
         host_.Comp().layers.push_back(layer);
     }
-    host_.BindLayerParamKey(kMap, 0.0, 0);
-    host_.BindLayerParamKey(kMap, 2.0, 1);
-    host_.BindLayerParamKey(kMap, 4.0, -1);
+    host_.BindLayerParamKey(kMap, 0, 0);
+    host_.BindLayerParamKey(kMap, 20, 1);
+    host_.BindLayerParamKey(kMap, 40, -1);
     struct Case {
         double t;
         A_long width;
@@ -224,14 +224,14 @@ TEST_F(ParamsTest, LayerBindingsHoldUntilTheNextKey) {
         Checkin(&def);
         // A chosen layer shows in the first word of the value, also where
         // no pixels come with it (the parameter array of other commands).
-        EXPECT_EQ(host_.ParamAt(kMap, c.t).u.ld.reserved0 != nullptr, c.width != 0) << c.t;
-        EXPECT_EQ(host_.ParamAt(kMap, c.t).u.ld.data, nullptr);
+        EXPECT_EQ(host_.ParamAt(kMap, c.t * 10).u.ld.reserved0 != nullptr, c.width != 0) << c.t;
+        EXPECT_EQ(host_.ParamAt(kMap, c.t * 10).u.ld.data, nullptr);
     }
 }
 
 TEST_F(ParamsTest, CommandsCarryTheValuesAtInDatasTime) {
-    host_.SetParamKey(kAmount, 0.0, FixedValue(0.0));
-    host_.SetParamKey(kAmount, 1.0, FixedValue(10.0));
+    host_.SetParamKey(kAmount, 0, FixedValue(0.0));
+    host_.SetParamKey(kAmount, 10, FixedValue(10.0));
     PF_Fixed seen = -1;
     A_long changed = -1;
     Fake().handler = [&](PF_Cmd cmd, PF_InData*, PF_OutData*, PF_ParamDef** params, void* extra) {

@@ -39,8 +39,8 @@ TEST(CameraTest, PositionWithZNegatedOrTheDefault) {
     host::CompLayer camera;
     camera.name = "Camera 1";
     camera.type = AEGP_ObjectType_CAMERA;
-    camera.position.SetKey(0.0, Vec3d{10, 20, 30});
-    camera.position.SetKey(1.0, Vec3d{20, 40, 60});
+    camera.position.SetKey(0, Vec3d{10, 20, 30});
+    camera.position.SetKey(24, Vec3d{20, 40, 60});  // frame 24: one second
     m.Host().Comp().layers.push_back(camera);
     m.Host().SetTime(0.5);
     const Scene s = ReadAll(m);
@@ -53,11 +53,11 @@ TEST(CameraTest, PositionWithZNegatedOrTheDefault) {
 TEST(GatherLightsTest, BottomLayerFirstWithEveryStream) {
     ModuleHost m;
     host::CompLayer& lower = m.AddLight("Key", AEGP_LightType_SPOT, {1, 2, 3});
-    lower.intensity = host::Animated<double>(80.0);
-    lower.color = host::Animated<host::ColorD>(host::ColorD{1, 0.25, 0.5, 0.75});
-    lower.anchorPoint = host::Animated<Vec3d>(Vec3d{4, 5, 6});
-    lower.coneAngle = host::Animated<double>(30.0);
-    lower.coneFeather = host::Animated<double>(10.0);
+    lower.intensity = host::Keyed<double>(80.0);
+    lower.color = host::Keyed<host::ColorD>(host::ColorD{1, 0.25, 0.5, 0.75});
+    lower.anchorPoint = host::Keyed<Vec3d>(Vec3d{4, 5, 6});
+    lower.coneAngle = host::Keyed<double>(30.0);
+    lower.coneFeather = host::Keyed<double>(10.0);
     m.AddLight("Fill", AEGP_LightType_AMBIENT, {7, 8, 9});  // above "Key"
     const Scene s = ReadAll(m);
     ASSERT_EQ(s.err, A_Err_NONE);

@@ -78,7 +78,7 @@ public:
         light.name = name;
         light.type = AEGP_ObjectType_LIGHT;
         light.lightType = type;
-        light.position = host::Animated<host::Vec3d>(position);
+        light.position = host::Keyed<host::Vec3d>(position);
         auto& layers = host_.Comp().layers;
         layers.insert(layers.begin(), light);
         ++host_.Comp().effectLayer;

@@ -1,5 +1,6 @@
 // Control values against the controls the module registers: user units to
-// host records, the ranges and choices that are refused, keyframes, and the
+// host records, the ranges and choices that are refused, keys handed to the
+// host, and the
 // check of the registration against the program's table.
 #include "tools/control_values.h"
 
@@ -11,6 +12,7 @@
 #include "params/param_ids.h"
 #include "shell/entry.h"
 #include "tool_test_support.h"
+#include "tools/control_driver.h"
 #include "tools/scene.h"
 
 namespace lumeshade::tools {
@@ -188,36 +190,48 @@ TEST(ControlValuesTest, ScenesAreCheckedAgainstTheModulesControls) {
     EXPECT_EQ(std::get<LayerValue>(tracks[0].track.Held(0)).layer, "normals");
 }
 
-TEST(ControlValuesTest, KeyedValuesMoveLinearlyOrHold) {
-    const auto track = [](const std::string& key, const Json& keys) {
+// A scene's keys reach the host as they are written; the host moves numbers
+// and colours linearly between them and holds switches, choices and layers.
+TEST(ControlValuesTest, KeyedControlsReachTheHostWhichMovesOrHoldsThem) {
+    const auto track = [](const std::string& key, const char* keys) {
         const ControlInfo& info = Info(key);
-        return ReadTrack<ControlValue>(Json{{"keys", keys}}, {"scene.json", key},
-                                       [&](const Json& v, const Location& at) {
-                                           return ReadControlValue(info, v, at, {"a", "b"});
-                                       });
+        return ControlTrack{
+            &info, ReadTrack<ControlValue>(Json{{"keys", Json::parse(keys)}}, {"scene.json", key},
+                                           [&](const Json& v, const Location& at) {
+                                               return ReadControlValue(info, v, at, {"a", "b"});
+                                           })};
     };
-    const auto at = [](const std::string& key, const Track<ControlValue>& t, double frame) {
-        return ValueAt(Info(key), t, frame);
+    const std::vector<ControlTrack> tracks = {
+        track("specular_spread", "[[0, 0.25], [10, 0.75]]"),
+        track("matcap_blur", "[[0, 0], [2, 3]]"),
+        track("toon_color", R"([[0, [0, 100, 255]], [4, "#ff0000"]])"),
+        track("specular_blend", R"([[0, "Add"], [5, "Multiply"]])"),
+        track("toon_enable", "[[0, true], [3, false]]"),
+        track("matcap_map", R"([[0, "a"], [2, null], [4, "b"]])")};
+    // Made after the schema, whose own host must be gone first.
+    host::Host host(EntryPointFunc);
+    ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
+    ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
+    host.Comp().layers.resize(2);  // footage layers "a" and "b"
+    CompositionLayout layout;
+    layout.footage = {{"a", 0}, {"b", 1}};
+    HandControls(host, tracks, layout);
+    const auto at = [&host](const std::string& key, double frame) {
+        return host.ParamAt(Info(key).index, frame).u;
     };
-    const auto spread = track("specular_spread", Json::parse("[[0, 0.2], [10, 0.8]]"));
-    EXPECT_EQ(at("specular_spread", spread, -3), ControlValue(NumberValue{0.2}));
-    EXPECT_DOUBLE_EQ(std::get<NumberValue>(at("specular_spread", spread, 5)).value, 0.5);
-    EXPECT_EQ(at("specular_spread", spread, 12), ControlValue(NumberValue{0.8}));
-
-    const auto blur = track("matcap_blur", Json::parse("[[0, 0], [2, 3]]"));
-    EXPECT_EQ(at("matcap_blur", blur, 1), ControlValue(NumberValue{2})) << "whole numbers only";
-
-    const auto colour = track("toon_color", Json::parse(R"([[0, [0, 100, 255]], [4, "#ff0000"]])"));
-    EXPECT_EQ(at("toon_color", colour, 1), ControlValue(ColorValue{{63.75, 75, 191.25}}));
-
-    const auto blend = track("specular_blend", Json::parse(R"([[0, "Add"], [5, "Multiply"]])"));
-    EXPECT_EQ(at("specular_blend", blend, 4.9), ControlValue(ChoiceValue{10}));
-    EXPECT_EQ(at("specular_blend", blend, 5), ControlValue(ChoiceValue{4}));
-    const auto enable = track("toon_enable", Json::parse("[[0, true], [3, false]]"));
-    EXPECT_EQ(at("toon_enable", enable, 2), ControlValue(SwitchValue{true}));
-    const auto layer = track("matcap_map", Json::parse(R"([[0, "a"], [2, null], [4, "b"]])"));
-    EXPECT_EQ(at("matcap_map", layer, 3), ControlValue(LayerValue{}));
-    EXPECT_EQ(at("matcap_map", layer, 4), ControlValue(LayerValue{"b"}));
+    EXPECT_EQ(at("specular_spread", -3).fd.value, 16384);
+    EXPECT_EQ(at("specular_spread", 5).fd.value, 32768);
+    EXPECT_EQ(at("specular_spread", 12).fd.value, 49152);
+    EXPECT_EQ(at("matcap_blur", 1).sd.value, 2) << "1.5, rounded";
+    const PF_Pixel colour = at("toon_color", 1).cd.value;
+    EXPECT_EQ((std::array<int, 3>{colour.red, colour.green, colour.blue}),
+              (std::array<int, 3>{64, 75, 191}));
+    EXPECT_EQ(at("specular_blend", 4.9).pd.value, BLEND_ADD);
+    EXPECT_EQ(at("specular_blend", 5).pd.value, BLEND_MULTIPLY);
+    EXPECT_EQ(at("toon_enable", 2.9).bd.value, 1);
+    EXPECT_EQ(at("toon_enable", 3).bd.value, 0);
+    EXPECT_EQ(at("matcap_map", 3).ld.reserved0, nullptr);
+    EXPECT_EQ(at("matcap_map", 4).ld.reserved0, reinterpret_cast<void*>(2)) << "layer id 2: \"b\"";
 }
 
 TEST(ControlValuesTest, EveryListedDefaultIsAValidSceneValueThatRegistersAsTheDefault) {

@@ -74,10 +74,11 @@ TEST(LongSequenceTest, TheHostHoldsNoMoreAfterManyFramesThanAfterTheFirst) {
     const CompositionLayout layout = BuildComposition(scene, layers, host.Comp());
     host.SetInput(host.Comp().layers[host.Comp().effectLayer].footage);
     host.SetRenderDepth(host::Depth::k16);
-    ControlDriver controls(schema, ResolveControls(scene, schema), layout);
+    const std::vector<ControlTrack> tracks = ResolveControls(scene, schema);
+    ControlDriver controls(host, tracks);
+    HandControls(host, tracks, layout);
     const auto render = [&](int frame) {
         host.SetTime(frame / scene.fps);
-        SetFrame(scene, layout, frame, host.Comp());
         controls.Apply(host, frame);
         CheckModule(host, host.RenderFrame(), "frame " + std::to_string(frame));
     };
