@@ -33,7 +33,7 @@ TEST(KeyframesTest, LinearOrHeldBetweenKeysAndTheEndKeysOutside) {
     a.SetKey(20.0, 40.0);  // keys may come in any order
     struct Case {
         double frame, linear, held;
-    } cases[] = {{0, 10, 10},  {10, 10, 10},        {12.5, 17.5, 10}, {20, 40, 40},
+    } cases[] = {{0, 10, 10},  {10, 10, 10},       {12.5, 17.5, 10}, {20, 40, 40},
                  {25, 35, 40}, {29.99, 30.01, 40}, {30, 30, 30},     {90, 30, 30}};
     for (const Case& c : cases) {
         EXPECT_DOUBLE_EQ(a.At(c.frame), c.linear) << "at " << c.frame;

@@ -33,8 +33,7 @@ inline void Showcase(ModuleHost& m, host::Depth d, const std::vector<ParamId>& o
     const A_long size = m.Input().Width();
     Fill(m.Input(), [size](A_long x, A_long y) { return SphereNormal(x, y, size, size); });
     // Dim lights, so that the terms do not saturate integer pixels.
-    m.AddLight("Light 1", AEGP_LightType_POINT, {8, 6, 60}).intensity =
-        host::Keyed<double>(15.0);
+    m.AddLight("Light 1", AEGP_LightType_POINT, {8, 6, 60}).intensity = host::Keyed<double>(15.0);
     host::CompLayer& second = m.AddLight("Light 2", AEGP_LightType_POINT, {28, 20, 40});
     second.color = host::Keyed<host::ColorD>(host::ColorD{1, 1.0, 0.6, 0.3});
     second.intensity = host::Keyed<double>(10.0);
