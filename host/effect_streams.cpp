@@ -34,17 +34,6 @@ Handle NewSlot(std::deque<void*>& slots) {
 
 // Effect suite --------------------------------------------------------------------
 
-A_Err GetEffectParamUnionByIndex(AEGP_PluginID, AEGP_EffectRefH effect, PF_ParamIndex index,
-                                 PF_ParamType* type, PF_ParamDefUnion* u) {
-    if (const A_long err = CountCall<"AEGP_GetEffectParamUnionByIndex">()) return err;
-    HostState& s = State();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    if (!s.effectRefs.count(reinterpret_cast<void**>(effect))) return A_Err_PARAMETER;
-    if (index < 0 || index >= A_long(s.current.size()) || type == nullptr) return A_Err_PARAMETER;
-    *type = s.current[size_t(index)].param_type;
-    if (u) *u = s.current[size_t(index)].u;
-    return A_Err_NONE;
-}
 A_Err DisposeEffect(AEGP_EffectRefH effect) {
     if (const A_long err = CountCall<"AEGP_DisposeEffect">()) return err;
     HostState& s = State();
@@ -60,7 +49,7 @@ const AEGP_EffectSuite3 kEffectSuite = {
     LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetLayerNumEffects),
     LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetLayerEffectByIndex),
     LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetInstalledKeyFromLayerEffect),
-    GetEffectParamUnionByIndex,
+    LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetEffectParamUnionByIndex),
     LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_GetEffectFlags),
     LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_SetEffectFlags),
     LUMESHADE_UNSUPPORTED(AEGP_EffectSuite3, AEGP_ReorderEffect),

@@ -2,12 +2,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 
 #include "host/call_site.h"
 #include "host/host.h"
 #include "host/host_state.h"
-#include "host/rounding.h"
 #include "host/unsupported.h"
 
 namespace lumeshade::host {
@@ -24,16 +22,6 @@ const CompLayer* Find(HostState& s, AEGP_LayerH layer, int* index = nullptr) {
 }
 
 bool Is3D(const CompLayer& l) { return l.type != AEGP_ObjectType_AV || l.threeD; }
-
-// An offset in seconds as a count of `scale` ticks, if it fits.
-std::optional<A_long> Ticks(double seconds, A_u_long scale) {
-    const double ticks = std::round(seconds * double(scale));
-    if (!(ticks >= double(std::numeric_limits<A_long>::min()) &&
-          ticks <= double(std::numeric_limits<A_long>::max()))) {
-        return std::nullopt;
-    }
-    return RoundedInt(ticks);
-}
 
 A_Err GetCompNumLayers(AEGP_CompH comp, A_long* count) {
     if (const A_long err = CountCall<"AEGP_GetCompNumLayers">()) return err;
@@ -112,19 +100,6 @@ A_Err IsLayerVideoReallyOn(AEGP_LayerH layer, A_Boolean* on) {
     return A_Err_NONE;
 }
 
-A_Err GetLayerOffset(AEGP_LayerH layer, A_Time* offset) {
-    if (const A_long err = CountCall<"AEGP_GetLayerOffset">()) return err;
-    HostState& s = State();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    int index = 0;
-    if (offset == nullptr || Find(s, layer, &index) == nullptr) return A_Err_PARAMETER;
-    const A_u_long scale = s.inData.time_scale ? s.inData.time_scale : 1;
-    const std::optional<A_long> ticks = Ticks(s.render.comp.LayerOffset(index), scale);
-    if (!ticks) return A_Err_PARAMETER;
-    *offset = {*ticks, scale};
-    return A_Err_NONE;
-}
-
 A_Err GetLayerObjectType(AEGP_LayerH layer, AEGP_ObjectType* type) {
     if (const A_long err = CountCall<"AEGP_GetLayerObjectType">()) return err;
     HostState& s = State();
@@ -145,16 +120,6 @@ A_Err IsLayer3D(AEGP_LayerH layer, A_Boolean* is3D) {
     return A_Err_NONE;
 }
 
-A_Err IsLayer2D(AEGP_LayerH layer, A_Boolean* is2D) {
-    if (const A_long err = CountCall<"AEGP_IsLayer2D">()) return err;
-    HostState& s = State();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    const CompLayer* l = Find(s, layer);
-    if (l == nullptr || is2D == nullptr) return A_Err_PARAMETER;
-    *is2D = !Is3D(*l);
-    return A_Err_NONE;
-}
-
 // Layers have no in and out points here: a layer whose video is on is
 // active at every time.
 A_Err IsVideoActive(AEGP_LayerH layer, AEGP_LTimeMode mode, const A_Time* time, A_Boolean* active) {
@@ -166,35 +131,6 @@ A_Err IsVideoActive(AEGP_LayerH layer, AEGP_LTimeMode mode, const A_Time* time, 
     const std::optional<double> frame = CompFrame(s, index, mode, time);
     if (l == nullptr || active == nullptr || !frame) return A_Err_PARAMETER;
     *active = l->videoOn.Held(*frame);
-    return A_Err_NONE;
-}
-
-A_Err ConvertCompToLayerTime(AEGP_LayerH layer, const A_Time* compTime, A_Time* layerTime) {
-    if (const A_long err = CountCall<"AEGP_ConvertCompToLayerTime">()) return err;
-    HostState& s = State();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    int index = 0;
-    if (Find(s, layer, &index) == nullptr || layerTime == nullptr || !Seconds(compTime)) {
-        return A_Err_PARAMETER;
-    }
-    const std::optional<A_long> offset = Ticks(s.render.comp.LayerOffset(index), compTime->scale);
-    if (!offset) return A_Err_PARAMETER;
-    const std::int64_t value = std::int64_t(compTime->value) - *offset;
-    if (value < std::numeric_limits<A_long>::min() || value > std::numeric_limits<A_long>::max()) {
-        return A_Err_PARAMETER;
-    }
-    *layerTime = {A_long(value), compTime->scale};
-    return A_Err_NONE;
-}
-
-// Layer ids are unique and never zero (AEGP_LayerIDVal_NONE).
-A_Err GetLayerID(AEGP_LayerH layer, AEGP_LayerIDVal* id) {
-    if (const A_long err = CountCall<"AEGP_GetLayerID">()) return err;
-    HostState& s = State();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    int index = 0;
-    if (id == nullptr || Find(s, layer, &index) == nullptr) return A_Err_PARAMETER;
-    *id = index + 1;
     return A_Err_NONE;
 }
 
@@ -220,7 +156,7 @@ const AEGP_LayerSuite1 kLayerSuite = {
     LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerInPoint),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerDuration),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_SetLayerInPointAndDuration),
-    GetLayerOffset,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerOffset),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_SetLayerOffset),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerStretch),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_SetLayerStretch),
@@ -232,13 +168,13 @@ const AEGP_LayerSuite1 kLayerSuite = {
     LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerMaskedBounds),
     GetLayerObjectType,
     IsLayer3D,
-    IsLayer2D,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_IsLayer2D),
     IsVideoActive,
     LUMESHADE_UNSUPPORTED(Suite, AEGP_IsLayerUsedAsTrackMatte),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_DoesLayerHaveTrackMatte),
-    ConvertCompToLayerTime,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_ConvertCompToLayerTime),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerDancingRandValue),
-    GetLayerID,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerID),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerToWorldXform),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_GetLayerToWorldXformFromView),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_SetLayerName),

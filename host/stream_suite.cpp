@@ -76,23 +76,6 @@ A_Err StreamCheck(const CompLayer& l, AEGP_LayerStream s) {
     return FindModelled(s) ? A_Err_NONE : A_Err_GENERIC;
 }
 
-std::size_t KeyCount(const CompLayer& l, AEGP_LayerStream s) {
-    switch (s) {
-        case AEGP_LayerStream_ANCHORPOINT:
-            return l.anchorPoint.KeyCount();
-        case AEGP_LayerStream_POSITION:
-            return l.position.KeyCount();
-        case AEGP_LayerStream_INTENSITY:
-            return l.intensity.KeyCount();
-        case AEGP_LayerStream_COLOR:
-            return l.color.KeyCount();
-        case AEGP_LayerStream_CONE_ANGLE:
-            return l.coneAngle.KeyCount();
-        default:
-            return l.coneFeather.KeyCount();
-    }
-}
-
 AEGP_StreamVal ValueAt(const CompLayer& l, AEGP_LayerStream s, double compFrame) {
     AEGP_StreamVal v;
     std::memset(&v, 0, sizeof v);
@@ -155,16 +138,6 @@ A_Err IsStreamLegal(AEGP_LayerH layer, AEGP_LayerStream which, A_Boolean* legal)
     return A_Err_NONE;
 }
 
-A_Err CanVaryOverTime(AEGP_StreamRefH stream, A_Boolean* canVary) {
-    if (const A_long err = CountCall<"AEGP_CanVaryOverTime">()) return err;
-    HostState& s = State();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    const CompLayer* l = nullptr;
-    if (canVary == nullptr || FindStream(s, stream, &l) == nullptr) return A_Err_PARAMETER;
-    *canVary = true;
-    return A_Err_NONE;
-}
-
 A_Err GetNewLayerStream(AEGP_PluginID plugin, AEGP_LayerH layer, AEGP_LayerStream which,
                         AEGP_StreamRefH* stream) {
     if (const A_long err = CountCall<"AEGP_GetNewLayerStream">()) return err;
@@ -197,28 +170,6 @@ A_Err GetStreamName(AEGP_StreamRefH stream, A_Boolean, A_char* name) {
     const LayerStreamRef* ref = FindStream(s, stream, &l);
     if (ref == nullptr || name == nullptr) return A_Err_PARAMETER;
     std::strcpy(name, FindModelled(ref->stream)->name);  // each fits AEGP_MAX_STREAM_NAME_SIZE
-    return A_Err_NONE;
-}
-
-A_Err IsStreamTimevarying(AEGP_StreamRefH stream, A_Boolean* varying) {
-    if (const A_long err = CountCall<"AEGP_IsStreamTimevarying">()) return err;
-    HostState& s = State();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    const CompLayer* l = nullptr;
-    const LayerStreamRef* ref = FindStream(s, stream, &l);
-    if (ref == nullptr || varying == nullptr) return A_Err_PARAMETER;
-    *varying = KeyCount(*l, ref->stream) > 0;
-    return A_Err_NONE;
-}
-
-A_Err GetStreamType(AEGP_StreamRefH stream, AEGP_StreamType* type) {
-    if (const A_long err = CountCall<"AEGP_GetStreamType">()) return err;
-    HostState& s = State();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    const CompLayer* l = nullptr;
-    const LayerStreamRef* ref = FindStream(s, stream, &l);
-    if (ref == nullptr || type == nullptr) return A_Err_PARAMETER;
-    *type = FindModelled(ref->stream)->type;
     return A_Err_NONE;
 }
 
@@ -270,24 +221,13 @@ A_Err GetLayerStreamValue(AEGP_LayerH layer, AEGP_LayerStream which, AEGP_LTimeM
     return A_Err_NONE;
 }
 
-A_Err DuplicateStreamRef(AEGP_PluginID plugin, AEGP_StreamRefH stream, AEGP_StreamRefH* duplicate) {
-    if (const A_long err = CountCall<"AEGP_DuplicateStreamRef">()) return err;
-    HostState& s = State();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    const CompLayer* l = nullptr;
-    const LayerStreamRef* ref = FindStream(s, stream, &l);
-    if (ref == nullptr || duplicate == nullptr || !KnownPlugin(s, plugin)) return A_Err_PARAMETER;
-    *duplicate = NewStreamLocked(s, *ref);
-    return A_Err_NONE;
-}
-
 using Suite = AEGP_StreamSuite2;
 
 }  // namespace
 
 const AEGP_StreamSuite2 kStreamSuite = {
     IsStreamLegal,
-    CanVaryOverTime,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_CanVaryOverTime),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_GetValidInterpolations),
     GetNewLayerStream,
     EffectStreamsGetEffectNumParamStreams,
@@ -297,8 +237,8 @@ const AEGP_StreamSuite2 kStreamSuite = {
     GetStreamName,
     LUMESHADE_UNSUPPORTED(Suite, AEGP_GetStreamUnitsText),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_GetStreamProperties),
-    IsStreamTimevarying,
-    GetStreamType,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_IsStreamTimevarying),
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_GetStreamType),
     GetNewStreamValue,
     DisposeStreamValue,
     LUMESHADE_UNSUPPORTED(Suite, AEGP_SetStreamValue),
@@ -307,7 +247,7 @@ const AEGP_StreamSuite2 kStreamSuite = {
     LUMESHADE_UNSUPPORTED(Suite, AEGP_SetExpressionState),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_GetExpression),
     LUMESHADE_UNSUPPORTED(Suite, AEGP_SetExpression),
-    DuplicateStreamRef,
+    LUMESHADE_UNSUPPORTED(Suite, AEGP_DuplicateStreamRef),
 };
 
 int Host::OpenLayerStreams() const {
