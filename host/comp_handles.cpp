@@ -25,11 +25,6 @@ AEGP_CompH CompHandleLocked(HostState& s) {
     return reinterpret_cast<AEGP_CompH>(&s.render.compSlot);
 }
 
-std::optional<double> Seconds(const A_Time* time) {
-    if (time == nullptr || time->scale == 0) return std::nullopt;
-    return double(time->value) / double(time->scale);
-}
-
 std::optional<double> CompFrame(const HostState& s, int index, AEGP_LTimeMode mode,
                                 const A_Time* time) {
     if (time == nullptr || time->scale == 0) return std::nullopt;

@@ -3,9 +3,9 @@
 /// key its value holds, after the last key the last one; between two keys a
 /// value either moves linearly from one to the other or holds the earlier
 /// key's value until the next (for values that cannot be blended: switches,
-/// choices, layers). Frames rather than seconds, so that a value between keys
-/// is the same at any frame rate: at 29.97 frames per second frame 7 lies at
-/// no exact number of seconds.
+/// choices, layers). Keys sit at frames rather than seconds because a frame
+/// of the host's time grid is exact where its seconds are not (frame 7 at
+/// 29.97 frames per second): a key at frame 7 is met exactly at frame 7.
 #pragma once
 
 #include <array>

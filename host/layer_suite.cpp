@@ -120,8 +120,8 @@ A_Err IsLayer3D(AEGP_LayerH layer, A_Boolean* is3D) {
     return A_Err_NONE;
 }
 
-// Layers have no in and out points here: a layer whose video is on is
-// active at every time.
+// Layers have no in and out points here: a layer is active whenever its
+// video is on.
 A_Err IsVideoActive(AEGP_LayerH layer, AEGP_LTimeMode mode, const A_Time* time, A_Boolean* active) {
     if (const A_long err = CountCall<"AEGP_IsVideoActive">()) return err;
     HostState& s = State();

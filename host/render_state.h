@@ -148,8 +148,6 @@ AEGP_LayerH LayerHandleLocked(HostState& s, int index);
 int LayerIndexLocked(const HostState& s, AEGP_LayerH layer);
 AEGP_CompH CompHandleLocked(HostState& s);
 
-/// Seconds of an A_Time, or nothing for a null time or a zero scale.
-std::optional<double> Seconds(const A_Time* time);
 /// The composition frame of `time` in `mode` for layer `index` (keys are
 /// looked up at frames), or nothing for a null time, a zero scale or
 /// another mode.

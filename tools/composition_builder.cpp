@@ -36,10 +36,8 @@ CompositionLayout BuildComposition(const Scene& scene, const LoadedLayers& layer
         camera.name = "Camera 1";
         camera.type = AEGP_ObjectType_CAMERA;
         camera.position = scene.camera->position.Map(ToVec);
-        layout.camera = int(comp.layers.size());
         comp.layers.push_back(std::move(camera));
     }
-    layout.firstLight = int(comp.layers.size());
     const Vec3 centre{layers.width * 0.5, layers.height * 0.5, 0.0};
     const Vec3 overCentre{centre[0], centre[1], -layers.width * 0.5};
     for (const SceneLight& light : scene.lights) {

@@ -13,8 +13,6 @@ namespace lumeshade::tools {
 
 struct CompositionLayout {
     std::map<std::string, int> footage;  // layer name -> composition index
-    int firstLight = 0;
-    int camera = -1;
 };
 
 // Fills `comp` with every layer of the scene, lights and camera with their
