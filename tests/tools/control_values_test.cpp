@@ -190,24 +190,26 @@ TEST(ControlValuesTest, ScenesAreCheckedAgainstTheModulesControls) {
     EXPECT_EQ(std::get<LayerValue>(tracks[0].track.Held(0)).layer, "normals");
 }
 
+// Control `key` set to `json` in a scene with the layers "a" and "b".
+ControlTrack Setting(const std::string& key, const char* json) {
+    const ControlInfo& info = Info(key);
+    return ControlTrack{
+        &info, ReadTrack<ControlValue>(Json::parse(json), {"scene.json", key},
+                                       [&](const Json& v, const Location& at) {
+                                           return ReadControlValue(info, v, at, {"a", "b"});
+                                       })};
+}
+
 // A scene's keys reach the host as they are written; the host moves numbers
 // and colours linearly between them and holds switches, choices and layers.
 TEST(ControlValuesTest, KeyedControlsReachTheHostWhichMovesOrHoldsThem) {
-    const auto track = [](const std::string& key, const char* keys) {
-        const ControlInfo& info = Info(key);
-        return ControlTrack{
-            &info, ReadTrack<ControlValue>(Json{{"keys", Json::parse(keys)}}, {"scene.json", key},
-                                           [&](const Json& v, const Location& at) {
-                                               return ReadControlValue(info, v, at, {"a", "b"});
-                                           })};
-    };
     const std::vector<ControlTrack> tracks = {
-        track("specular_spread", "[[0, 0.25], [10, 0.75]]"),
-        track("matcap_blur", "[[0, 0], [2, 3]]"),
-        track("toon_color", R"([[0, [0, 100, 255]], [4, "#ff0000"]])"),
-        track("specular_blend", R"([[0, "Add"], [5, "Multiply"]])"),
-        track("toon_enable", "[[0, true], [3, false]]"),
-        track("matcap_map", R"([[0, "a"], [2, null], [4, "b"]])")};
+        Setting("specular_spread", R"({"keys": [[0, 0.25], [10, 0.75]]})"),
+        Setting("matcap_blur", R"({"keys": [[0, 0], [2, 3]]})"),
+        Setting("toon_color", R"({"keys": [[0, [0, 100, 255]], [4, "#ff0000"]]})"),
+        Setting("specular_blend", R"({"keys": [[0, "Add"], [5, "Multiply"]]})"),
+        Setting("toon_enable", R"({"keys": [[0, true], [3, false]]})"),
+        Setting("matcap_map", R"({"keys": [[0, "a"], [2, null], [4, "b"]]})")};
     // Made after the schema, whose own host must be gone first.
     host::Host host(EntryPointFunc);
     ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
@@ -232,6 +234,30 @@ TEST(ControlValuesTest, KeyedControlsReachTheHostWhichMovesOrHoldsThem) {
     EXPECT_EQ(at("toon_enable", 3).bd.value, 0);
     EXPECT_EQ(at("matcap_map", 3).ld.reserved0, nullptr);
     EXPECT_EQ(at("matcap_map", 4).ld.reserved0, reinterpret_cast<void*>(2)) << "layer id 2: \"b\"";
+}
+
+// The module hears of a supervised control at the frames where its value
+// changes (the first frame included, where it leaves its default), and the
+// host is not called at the others.
+TEST(ControlValuesTest, TheModuleIsToldOfASupervisedControlOnlyWhenItChanges) {
+    const std::vector<ControlTrack> tracks = {
+        Setting("toon_enable", R"({"keys": [[0, true], [3, false], [5, false]]})"),
+        Setting("specular_enable", "true"),
+        Setting("specular_spread", R"({"keys": [[0, 0], [9, 1]]})")};
+    host::Host host(EntryPointFunc);
+    ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
+    ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
+    ControlDriver driver(host, tracks);
+    HandControls(host, tracks, {});
+    host.EnableCallLog(true);
+    std::vector<bool> told;
+    for (int frame = 0; frame < 7; ++frame) {
+        const std::size_t before = host.CallLog().size();
+        host.SetTime(frame / 24.0);
+        driver.Apply(host, frame);
+        told.push_back(host.CallLog().size() > before);
+    }
+    EXPECT_EQ(told, (std::vector<bool>{true, false, false, true, false, false, false}));
 }
 
 TEST(ControlValuesTest, EveryListedDefaultIsAValidSceneValueThatRegistersAsTheDefault) {
