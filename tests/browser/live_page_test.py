@@ -2,7 +2,8 @@
 """The live page in a real browser (Debian's chromium, headless, driven
 through chromedriver): the page loads and renders, a slider changes the
 image, a light is dragged, a group switched off hides its controls, and the
-saved scene renders on the command line to the page's image, byte for byte.
+saved scene renders on the command line to the page's image, byte for byte;
+on a scene with keys, keyed values show as keyed and outlive an edit.
 Takes a screenshot of the page on the way.
 
     live_page_test.py PROGRAM [SCREENSHOT.png]
@@ -25,7 +26,9 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 
 # The built-in demo's scene: what the README's picture shows.
-DEMO = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples", "demo.json")
+EXAMPLES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples")
+DEMO = os.path.join(EXAMPLES, "demo.json")
+ANIMATED = os.path.join(EXAMPLES, "light_animation.json")
 TIMEOUT = 20
 
 
@@ -65,17 +68,48 @@ def start_browser():
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
+def serve(program, scene, folder):
+    """Starts the live page for `scene`; returns the server and its address."""
+    server = subprocess.Popen([program, "--serve", scene, "--port", "0", "--output-folder", "out"],
+                              cwd=folder, stdout=subprocess.PIPE, text=True)
+    line = server.stdout.readline()
+    return server, line[line.index("http://"):].split()[0]
+
+
+def keyed_values_outlive_edits(program, driver, folder):
+    """The page edits values, not keys: a keyed control and keyed light
+    values show as keyed, and an edit of something else leaves their keys."""
+    server, address = serve(program, ANIMATED, folder)
+    try:
+        driver.get(address)
+        settled(driver)
+        note = driver.find_element(By.CSS_SELECTOR, "#control-specular_spread .keyed")
+        assert note.get_attribute("textContent") == "keyed (2)", note.get_attribute("textContent")
+        assert not driver.find_elements(By.CSS_SELECTOR, "#control-specular_spread input"), \
+            "a keyed control has an editor that would replace its keys"
+        assert len(driver.find_elements(By.CSS_SELECTOR, "#lights .keyed")) == 2
+        switch = driver.find_element(By.CSS_SELECTOR, "#control-rim_light_enable input")
+        if not switch.is_displayed():
+            driver.find_element(By.XPATH, "//*[@id='control-rim_light_enable']/../legend").click()
+        switch.click()
+        wait("the edit to reach the scene", lambda: json.load(
+            urllib.request.urlopen(address + "api/scene"))["controls"]["rim_light_enable"] is False)
+        scene = json.load(urllib.request.urlopen(address + "api/scene"))
+        assert scene["controls"]["specular_spread"] == {"keys": [[1, 0.4], [10, 0.1]]}, scene
+        assert scene["lights"][1]["intensity"] == {"keys": [[1, 20], [10, 90]]}, scene
+        assert len(scene["lights"][0]["position"]["keys"]) == 3, scene
+    finally:
+        server.terminate()
+        server.wait(10)
+
+
 def main(program, screenshot):
     folder = tempfile.mkdtemp(prefix="lumeshade-browser-")
     server = None
     driver = None
     try:
         os.mkdir(os.path.join(folder, "out"))
-        server = subprocess.Popen(
-            [program, "--serve", DEMO, "--port", "0", "--output-folder", "out"],
-            cwd=folder, stdout=subprocess.PIPE, text=True)
-        line = server.stdout.readline()
-        address = line[line.index("http://"):].split()[0]
+        server, address = serve(program, DEMO, folder)
         driver = start_browser()
         driver.get(address)
         first = settled(driver)
@@ -123,6 +157,8 @@ def main(program, screenshot):
             assert f.read() == page_image, "the command line's render differs from the page's"
         errors = driver.find_element(By.ID, "error").text
         assert not errors, "the page shows an error: " + errors
+
+        keyed_values_outlive_edits(program, driver, folder)
     finally:
         if driver:
             driver.quit()

@@ -141,10 +141,26 @@ function number(value, onChange, step) {
   return input;
 }
 
+// A value the scene keys ({"keys": [...]}). The page edits values, not
+// keys: it shows that there are keys and leaves them as the file has them
+// (the scene file is where keys are edited).
+function isKeyed(value) {
+  return value !== null && typeof value === "object" && !Array.isArray(value) && "keys" in value;
+}
+
+function keyedNote(value) {
+  const note = document.createElement("span");
+  note.className = "keyed";
+  note.textContent = `keyed (${value.keys.length})`;
+  note.title = "Keyed in the scene file; the page leaves the keys as they are";
+  return note;
+}
+
 // One control's editor, by its type.
 function editor(control) {
   const value = valueOf(control);
   const key = control.key;
+  if (isKeyed(value)) return keyedNote(value);
   if (control.type === "slider" || control.type === "fixed_slider") {
     const pair = document.createElement("div");
     pair.className = "pair";
@@ -275,17 +291,20 @@ function buildLights() {
     ["point", "spot", "parallel", "ambient"].forEach((t) => type.add(new Option(t, t)));
     type.value = light.type || "point";
     type.addEventListener("change", () => { light.type = type.value; pushScene(false); });
-    const color = document.createElement("input");
+    let color = document.createElement("input");
     color.type = "color";
     color.value = hex((Array.isArray(light.color) ? light.color : [1, 1, 1]).map((c) => c * 255));
     color.addEventListener("change", () => {
       light.color = [1, 3, 5].map((i) => parseInt(color.value.substr(i, 2), 16) / 255);
       pushScene(false);
     });
-    const intensity = number(typeof light.intensity === "number" ? light.intensity : 100,
-                             (v) => { light.intensity = v; pushScene(false); });
-    const z = number(Array.isArray(light.position) ? light.position[2] : -state.fullWidth / 2,
-                     (v) => { ensurePosition(light)[2] = v; pushScene(false); });
+    if (isKeyed(light.color)) color = keyedNote(light.color);
+    const intensity = isKeyed(light.intensity) ? keyedNote(light.intensity)
+      : number(typeof light.intensity === "number" ? light.intensity : 100,
+               (v) => { light.intensity = v; pushScene(false); });
+    const z = isKeyed(light.position) ? keyedNote(light.position)
+      : number(Array.isArray(light.position) ? light.position[2] : -state.fullWidth / 2,
+               (v) => { ensurePosition(light)[2] = v; pushScene(false); });
     const remove = document.createElement("button");
     remove.textContent = "Remove";
     remove.addEventListener("click", () => { state.scene.lights.splice(index, 1); buildLights(); pushScene(false); });
