@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string_view>
 
+#include "tools/control_guide.h"
 #include "tools/input_error.h"
 #include "tools/json_read.h"
 #include "tools/live_paths.h"
@@ -133,6 +134,10 @@ void AddLiveRoutes(httplib::Server& server, LiveSession& session, std::atomic<in
                    const ModuleAnswer answer =
                        session.Controls(QueryNumber(req, "frame", 0, kMaxFrame, 0));
                    if (!SendFailure(res, answer)) SendJson(res, 200, Json::parse(answer.out));
+               }));
+    server.Get("/api/help", Checked(active, [](const httplib::Request&, httplib::Response& res) {
+                   static const Json help = ControlHelp(kControlGuide);
+                   SendJson(res, 200, help);
                }));
     server.Get("/api/render",
                Checked(active, [&session](const httplib::Request& req, httplib::Response& res) {

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """The live page in a real browser (Debian's chromium, headless, driven
-through chromedriver): the page loads and renders, a slider changes the
-image, a light is dragged, a group switched off hides its controls, and the
-saved scene renders on the command line to the page's image, byte for byte;
-on a scene with keys, keyed values show as keyed and outlive an edit.
+through chromedriver): the page loads and renders, a control's name shows
+its help from the control guide, a slider changes the image, a light is
+dragged, a group switched off hides its controls, and the saved scene
+renders on the command line to the page's image, byte for byte; on a scene
+with keys, keyed values show as keyed and outlive an edit.
 Takes a screenshot of the page on the way.
 
     live_page_test.py PROGRAM [SCREENSHOT.png]
@@ -113,6 +114,11 @@ def main(program, screenshot):
         driver = start_browser()
         driver.get(address)
         first = settled(driver)
+
+        # A control's name carries its help from the control guide.
+        label = driver.find_element(By.CSS_SELECTOR, "#control-specular_spread label")
+        assert label.get_attribute("title").startswith("the highlight's size"), \
+            label.get_attribute("title")
 
         # A slider moved by the pointer changes the image (its group opened
         # first: it may start collapsed).

@@ -174,6 +174,32 @@ TEST(LivePage, EndpointsShowEditSaveAndRenderTheScene) {
     EXPECT_EQ(testing::ReadText(live.dir / "out" / "frame.png"), full->body);
 }
 
+// Every control the page lists has its help from the control guide, in
+// plain words and whole (an entry's lines joined).
+TEST(LivePage, EveryControlHasItsHelpFromTheGuide) {
+    Live live;
+    const Json help = live.Get("/api/help");
+    for (const Json& control : live.Get("/api/controls")) {
+        const std::string type = control["type"];
+        if (type == "group_start" || type == "group_end") continue;
+        const std::string key = control["key"];
+        ASSERT_TRUE(help.contains(key)) << key;
+        const std::string text = help[key];
+        EXPECT_FALSE(text.empty()) << key;
+        EXPECT_EQ(text.find_first_of("`\n\\"), std::string::npos) << key << ": " << text;
+        EXPECT_EQ(text.find("**"), std::string::npos) << key << ": " << text;
+    }
+    EXPECT_EQ(help["normals_invert_z"], "Z becomes 1 - Z.");
+    const auto begins = [&help](const char* key, std::string_view start) {
+        return std::string_view(help[key].get_ref<const std::string&>()).substr(0, start.size()) ==
+               start;
+    };
+    EXPECT_TRUE(begins("normal_map",
+                       "the layer that holds the normals. With none, the layer the effect is "
+                       "applied to. It is stretched"));
+    EXPECT_TRUE(begins("display", "chooses what the effect shows. It lies outside any group."));
+}
+
 TEST(LivePage, ReadsOnlyInItsFoldersAndWritesOnlyInTheOutputFolder) {
     const Live live;
     fs::create_symlink(live.dir / "made.png", live.dir / "scene" / "out.png");

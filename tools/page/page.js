@@ -6,7 +6,7 @@
 const PREVIEW_DOWNSAMPLE = 4;
 const $ = (id) => document.getElementById(id);
 const state = {
-  scene: null, controls: [], files: [], frame: 0,
+  scene: null, controls: [], help: {}, files: [], frame: 0,
   downsample: 1, fullWidth: 0, fullHeight: 0, renderUrl: null,  // the image shown
   busy: 0, pushing: null, again: false, wantPreview: false, dragging: false,
   renders: 0, shownRender: 0, listings: 0, shownListing: 0,  // answers in flight
@@ -263,6 +263,7 @@ function buildControls() {
     row.hidden = !control.visible;
     const label = document.createElement("label");
     label.textContent = control.name;
+    label.title = state.help[control.key] || "";
     row.append(label, editor(control));
     parent.append(row);
   }
@@ -445,6 +446,7 @@ async function load() {
     state.frame = (state.scene.frames || {}).start || 0;
     $("frame").value = state.frame;
     state.controls = await (await api("GET", `/api/controls?frame=${state.frame}`)).json();
+    state.help = await (await api("GET", "/api/help")).json();
     const folders = await (await api("GET", "/api/files")).json();
     state.files = folders.flatMap((f) => f.files);
     buildControls();
