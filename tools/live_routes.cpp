@@ -186,8 +186,14 @@ void AddLiveRoutes(httplib::Server& server, LiveSession& session, std::atomic<in
                                  {"done", p.done},
                                  {"total", p.total},
                                  {"path", p.path},
-                                 {"error", p.error}});
+                                 {"error", p.error},
+                                 {"cancelled", p.cancelled}});
                }));
+    server.Delete("/api/render-file",
+                  Checked(active, [&session](const httplib::Request&, httplib::Response& res) {
+                      const ModuleAnswer answer = session.CancelFileRender();
+                      if (!SendFailure(res, answer)) SendJson(res, 202, Json{{"cancelling", true}});
+                  }));
 }
 
 }  // namespace lumeshade::tools

@@ -269,10 +269,18 @@ ModuleAnswer LiveSession::StartFileRender(const std::string& given) {
     {
         const std::lock_guard lock(mutex_);
         if (progress_.running) return BadInput("a render to a file is running already");
-        progress_ = {true, 0, 0, given, ""};
+        progress_ = {true, 0, 0, given, "", false};
+        cancelFile_ = false;
         fileJob_.emplace(std::move(scene), target);
     }
     wake_.notify_all();
+    return {};
+}
+
+ModuleAnswer LiveSession::CancelFileRender() {
+    const std::lock_guard lock(mutex_);
+    if (!progress_.running) return BadInput("no render to a file is running");
+    cancelFile_ = true;
     return {};
 }
 
@@ -293,6 +301,13 @@ void LiveSession::RunFileRender(const Json& scene, const fs::path& target) {
         progress_.total = frames.Count();
     }
     for (int frame = frames.start; frame <= frames.end; ++frame) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (cancelFile_) {
+                progress_.cancelled = true;
+                break;
+            }
+        }
         RunOptions options;
         options.frames = std::to_string(frame);
         options.output = target.string();
@@ -321,8 +336,12 @@ void LiveSession::Work() {
                 RunFileRender(scene, target);
             } catch (const std::exception& e) {
                 const std::lock_guard again(mutex_);
-                progress_ = {false, progress_.done, progress_.total, progress_.path,
-                             std::string("internal error: ") + e.what()};
+                progress_ = {false,
+                             progress_.done,
+                             progress_.total,
+                             progress_.path,
+                             std::string("internal error: ") + e.what(),
+                             false};
             }
             continue;
         }

@@ -40,7 +40,8 @@ struct FileRenderProgress {
     int done = 0;  // frames written
     int total = 0;
     std::string path;
-    std::string error;  // the failure that ended the last one
+    std::string error;       // the failure that ended the last one
+    bool cancelled = false;  // the last one was cancelled
 };
 
 class LiveSession {
@@ -73,6 +74,9 @@ public:
     // Starts writing the scene's frames to `given` (with '#' for several)
     // under the output folder; refused while one is running.
     ModuleAnswer StartFileRender(const std::string& given);
+    // Stops the running render to a file after the frame being written (the
+    // frames written stay); refused when none is running.
+    ModuleAnswer CancelFileRender();
     FileRenderProgress FileProgress() const;
 
     const std::vector<std::filesystem::path>& ReadFolders() const { return readFolders_; }
@@ -96,7 +100,8 @@ private:
     bool stopping_ = false;
     std::optional<std::pair<Json, std::filesystem::path>> fileJob_;
     FileRenderProgress progress_;
-    std::mutex moduleMutex_;  // one run of the module at a time
+    bool cancelFile_ = false;  // asked to stop the running render to a file
+    std::mutex moduleMutex_;   // one run of the module at a time
     ControlVisibility visibility_;
     std::thread worker_;
 };

@@ -69,8 +69,9 @@ public:
     std::pair<int, std::string> Send(const std::string& method, const std::string& path,
                                      const std::string& body) const {
         auto client = Client();
-        const auto res = method == "PUT" ? client.Put(path, body, "application/json")
-                                         : client.Post(path, body, "application/json");
+        const auto res = method == "PUT"      ? client.Put(path, body, "application/json")
+                         : method == "DELETE" ? client.Delete(path)
+                                              : client.Post(path, body, "application/json");
         if (!res) return {0, "no answer"};
         const Json answer = Json::parse(res->body, nullptr, false);
         const bool error = answer.is_object() && answer.contains("error");
@@ -171,7 +172,24 @@ TEST(LivePage, EndpointsShowEditSaveAndRenderTheScene) {
     }
     EXPECT_EQ(progress["done"], 1);
     EXPECT_EQ(progress["error"], "");
+    EXPECT_FALSE(progress["cancelled"].get<bool>());
     EXPECT_EQ(testing::ReadText(live.dir / "out" / "frame.png"), full->body);
+
+    // A long one cancelled stops after the frame it is writing; what it
+    // wrote stays. With nothing running there is nothing to cancel.
+    scene["frames"] = {{"start", 0}, {"end", 999}};
+    ASSERT_EQ(live.PutScene(scene), Ok());
+    EXPECT_EQ(live.Send("POST", "/api/render-file", R"({"path": "long_###.png"})").first, 202);
+    EXPECT_EQ(live.Send("DELETE", "/api/render-file", "").first, 202);
+    for (int i = 0; i < 300; ++i) {
+        progress = live.Get("/api/render-file");
+        if (!progress["running"].get<bool>()) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(progress["cancelled"].get<bool>());
+    EXPECT_LT(progress["done"].get<int>(), 1000);
+    EXPECT_EQ(progress["error"], "");
+    EXPECT_EQ(live.Send("DELETE", "/api/render-file", "").first, 400);
 }
 
 // Every control the page lists has its help from the control guide, in
@@ -259,13 +277,15 @@ TEST(LivePage, HostileRequestsGetAMessageAndChangeNothing) {
     EXPECT_EQ(live.Get("/api/scene"), scene);
 
     // Many at once (probes of a larger frame, which queue for the module):
-    // some are turned away, every one is answered.
+    // some are turned away, every one is answered. Twice the server's
+    // threads, and probes slow enough that more than the limit are handled
+    // at once however the requests' threads are scheduled.
     Json larger = scene;
-    larger["width"] = 512;
-    larger["height"] = 512;
+    larger["width"] = 768;
+    larger["height"] = 768;
     ASSERT_EQ(live.PutScene(larger), Ok());
     std::vector<std::future<int>> many;
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 24; ++i) {
         many.push_back(std::async(std::launch::async, [&live] {
             const auto res = live.Client().Get("/api/probe?x=1&y=1");
             return res ? res->status : 0;

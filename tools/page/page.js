@@ -420,17 +420,31 @@ async function renderToFile() {
   try {
     await api("POST", "/api/render-file", { path: $("render-path").value });
     $("render-progress").hidden = false;
+    $("cancel-render-file").hidden = false;
     for (;;) {
       const progress = await (await api("GET", "/api/render-file")).json();
       $("render-progress").max = Math.max(progress.total, 1);
       $("render-progress").value = progress.done;
       if (!progress.running) {
         if (progress.error) throw new Error(progress.error);
-        $("action-result").textContent = `Rendered ${progress.done} frame(s) to ${progress.path}`;
+        $("action-result").textContent = progress.cancelled
+          ? `Cancelled after ${progress.done} of ${progress.total} frame(s) to ${progress.path}`
+          : `Rendered ${progress.done} frame(s) to ${progress.path}`;
         return;
       }
       await new Promise((resolve) => setTimeout(resolve, 250));
     }
+  } catch (error) {
+    showError(error);
+  } finally {
+    $("cancel-render-file").hidden = true;
+  }
+}
+
+// The frames written so far stay; the one being written is finished first.
+async function cancelRenderToFile() {
+  try {
+    await api("DELETE", "/api/render-file");
   } catch (error) {
     showError(error);
   }
@@ -459,6 +473,7 @@ async function load() {
   $("render").addEventListener("click", probe);
   $("save").addEventListener("click", save);
   $("render-file").addEventListener("click", renderToFile);
+  $("cancel-render-file").addEventListener("click", cancelRenderToFile);
   $("add-light").addEventListener("click", () => {
     state.scene.lights = state.scene.lights || [];
     state.scene.lights.push({ name: `Light ${state.scene.lights.length + 1}`, type: "point",
