@@ -64,11 +64,12 @@ std::map<std::string, std::string> ControlHelp(std::string_view guide) {
         std::string entry(lines[i].substr(item ? 2 : 0));
         for (; i + 1 < lines.size(); ++i) {
             const std::string_view next = lines[i + 1];
-            const bool goesOn = item ? next.find_first_not_of(' ') == 2
-                                     : !next.empty() && next.substr(0, 2) != "- ";
+            const std::size_t indent = next.find_first_not_of(' ');  // npos: a blank line
+            const bool goesOn = indent != std::string_view::npos &&
+                                (item ? indent == 2 : next.substr(0, 2) != "- ");
             if (!goesOn) break;
             entry += ' ';
-            entry += next.substr(next.find_first_not_of(' '));
+            entry += next.substr(indent);
         }
         AddEntry(entry, help);
     }
