@@ -63,11 +63,15 @@ struct Composition {
     /// The offset of layer `index` in seconds.
     double LayerOffset(int index) const { return index == effectLayer ? effectLayerOffset : 0.0; }
 
+    /// The frame rate in thousandths of a frame per second, the unit of the
+    /// host's time grid (the most negative integer for a rate not a number).
+    A_long RateThousandths() const { return RoundedInt(frameRate * 1000.0); }
+
     /// The frame (of this composition's rate) at `value` / `scale` seconds,
-    /// where keys are looked up. With the rate taken in thousandths, as the
-    /// host's time grid is, a time on the grid gives its frame number exactly.
+    /// where keys are looked up. With the rate taken as the time grid takes
+    /// it, a time on the grid gives its frame number exactly.
     double FrameAt(double value, double scale) const {
-        return value * double(RoundedInt(frameRate * 1000.0)) / (scale * 1000.0);
+        return value * double(RateThousandths()) / (scale * 1000.0);
     }
 };
 

@@ -70,7 +70,7 @@ void Host::SetTime(double seconds) {
     const double rate = state_->render.comp.frameRate;
     // Frames per second as a fraction scale / step, in thousandths: a rate
     // that rounds to no thousandth would give the module a time scale of 0.
-    const A_long thousandths = std::isfinite(rate) ? RoundedInt(rate * 1000.0) : 0;
+    const A_long thousandths = std::isfinite(rate) ? state_->render.comp.RateThousandths() : 0;
     if (!std::isfinite(seconds) || thousandths < 1 || rate > 1000) {
         throw std::invalid_argument("time or frame rate out of range");
     }
